@@ -1,0 +1,27 @@
+// codewerk: the host program. Subcommands do the system's work headless for scripts.
+#include "EncodeCommand.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kUsage =
+    "usage: codewerk encode [--encoder qrencode|zint] [--module N | --height PX] TEXT|- -o FILE.bmp\n"
+    "       codewerk --help\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    std::cout << kUsage;
+    return args.empty() ? 2 : 0;
+  }
+  const std::string command = args[0];
+  args.erase(args.begin());
+  if (command == "encode") return RunEncodeCommand(args, std::cin, std::cout, std::cerr);
+  std::cerr << "codewerk: unknown command '" << command << "'\n" << kUsage;
+  return 2;
+}

@@ -1,0 +1,16 @@
+# The Debian packages behind these are listed in scripts/debian-packages.txt.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
+pkg_check_modules(ZBAR REQUIRED IMPORTED_TARGET zbar)
+
+# zint ships no pkg-config file.
+find_path(ZINT_INCLUDE_DIR zint.h REQUIRED)
+find_library(ZINT_LIBRARY zint REQUIRED)
+add_library(Zint::Zint UNKNOWN IMPORTED)
+set_target_properties(Zint::Zint PROPERTIES
+  IMPORTED_LOCATION ${ZINT_LIBRARY}
+  INTERFACE_INCLUDE_DIRECTORIES ${ZINT_INCLUDE_DIR})
+
+find_package(ZXing REQUIRED)

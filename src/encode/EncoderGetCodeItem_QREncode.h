@@ -1,0 +1,16 @@
+// QR codes made by the libqrencode back end.
+#pragma once
+
+#include "encode/EncoderItemBase.h"
+
+class CODEWERK_EXPORT CEncoderGetCodeItem_QREncode : public CEncoderItemBase {
+public:
+  CString GetNameBibliothek() override;
+  void* GetCodeItem(const CString& text) override;
+  int GetCodeWidth(void* code) override;
+  int GetCodeHeight(void* code) override;
+  bool IsCodeBitSet(void* code, int row, int column) override;
+  void DoneCode(void* code) override;
+
+  int m_nLevel = 0; // error correction L
+};

@@ -1,0 +1,12 @@
+# Fails when a family library includes a header of the system other than its contracts in outside/.
+file(GLOB_RECURSE sources "${ROOT}/family/*.cpp" "${ROOT}/family/*.h")
+set(offenders "")
+foreach(source IN LISTS sources)
+  file(STRINGS "${source}" lines REGEX "^#include \"(config|encode|decode|sources|results|shell)/")
+  if(lines)
+    list(APPEND offenders "${source}: ${lines}")
+  endif()
+endforeach()
+if(offenders)
+  message(FATAL_ERROR "family/ includes system headers:\n${offenders}")
+endif()
