@@ -1,4 +1,5 @@
 // codewerk: the host program. Subcommands do the system's work headless for scripts.
+#include "DecodeCommand.h"
 #include "EncodeCommand.h"
 
 #include <iostream>
@@ -9,6 +10,7 @@ namespace {
 
 const char* const kUsage =
     "usage: codewerk encode [--encoder qrencode|zint] [--module N | --height PX] TEXT|- -o FILE.bmp\n"
+    "       codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] FILE...\n"
     "       codewerk --help\n";
 
 } // namespace
@@ -22,6 +24,7 @@ int main(int argc, char** argv) {
   const std::string command = args[0];
   args.erase(args.begin());
   if (command == "encode") return RunEncodeCommand(args, std::cin, std::cout, std::cerr);
+  if (command == "decode") return RunDecodeCommand(args, std::cout, std::cerr);
   std::cerr << "codewerk: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

@@ -14,3 +14,13 @@ set_target_properties(Zint::Zint PROPERTIES
   INTERFACE_INCLUDE_DIRECTORIES ${ZINT_INCLUDE_DIR})
 
 find_package(ZXing REQUIRED)
+
+pkg_check_modules(STB REQUIRED IMPORTED_TARGET stb)
+find_package(TIFF REQUIRED)
+
+# FindwxWidgets gives variables only; one target carries them.
+find_package(wxWidgets 3.2 REQUIRED COMPONENTS propgrid aui xrc html xml core base)
+add_library(Wx::Wx INTERFACE IMPORTED)
+target_include_directories(Wx::Wx SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
+target_compile_definitions(Wx::Wx INTERFACE ${wxWidgets_DEFINITIONS})
+target_link_libraries(Wx::Wx INTERFACE ${wxWidgets_LIBRARIES})

@@ -1,0 +1,26 @@
+// The format readers behind LoadImageMemory. Each fills image in the wanted format or sets error.
+#pragma once
+
+#include "outside/ImageFile.h"
+
+namespace tqgraphics {
+
+// Pixels a file of this many bytes may plausibly unpack to: compressed formats reach high ratios
+// on plain areas, but a tiny file claiming a huge picture is an attack on memory, not a picture.
+long long PlausiblePixels(std::size_t fileBytes, long long pixelsPerByte);
+// Checks the limits of ImageFile.h and the plausibility above; sets error when refusing.
+bool AcceptDimensions(long long width, long long height, long long plausiblePixels, std::string* error);
+void SetError(std::string* error, const std::string& text);
+
+// Converts one row of blue-green-red pixels into the target format.
+void StoreBgrRow(const std::uint8_t* bgr, int width, RasterImage& image, int row);
+void PrepareImage(RasterImage& image, int width, int height, PixelFormat format);
+
+bool DecodeBmp(const std::uint8_t* data, std::size_t size, PixelFormat format, RasterImage& image, std::string* error);
+bool DecodeTiff(const std::uint8_t* data, std::size_t size, int page, PixelFormat format, RasterImage& image,
+                std::string* error);
+int CountTiffPages(const std::uint8_t* data, std::size_t size);
+bool DecodeWithStb(const std::uint8_t* data, std::size_t size, PixelFormat format, RasterImage& image,
+                   std::string* error);
+
+} // namespace tqgraphics

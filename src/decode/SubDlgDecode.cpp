@@ -1,0 +1,38 @@
+#include "decode/SubDlgDecode.h"
+
+#include "config/QRCodeKonfiguration.h"
+#include "decode/SubDlgDecode_ZBar.h"
+#include "decode/SubDlgDecode_ZXING.h"
+
+namespace {
+
+constexpr const char* kTemplate = "IDD_SUBDLG_DECODE";
+
+} // namespace
+
+CSubDlgDecode::CSubDlgDecode() : CDecodeEncoderBaseDialog(kTemplate) {}
+
+CSubDlgDecode::~CSubDlgDecode() = default;
+
+void* CSubDlgDecode::DecodeImage(const char*, T_DecodeImageSource) { return nullptr; }
+int CSubDlgDecode::GetDecodeResultCount(void*) { return 0; }
+int CSubDlgDecode::GetDecodeResultName(void*, int, char*, int) { return 0; }
+int CSubDlgDecode::GetDecodeResultSymbol(void*, int, char*, int) { return 0; }
+int CSubDlgDecode::GetDecodeResultPointArray(void*, int, POINT*, int) { return 0; }
+void CSubDlgDecode::FreeDecodeResult(void*) {}
+
+bool CSubDlgDecode::GetDecodedImageText(const CString& fileName, CDecodeResultArray& results, T_DecodeImageSource source) {
+  return GetDecodedImageTextFromResult(DecodeImage(fileName, source), results, true);
+}
+
+bool CSubDlgDecode::GetDecodedImageTextFromResult(void* handle, CDecodeResultArray& results, bool bFree) {
+  if (!handle) return false;
+  results.AddDecodeResult(*this, handle);
+  if (bFree) FreeDecodeResult(handle);
+  return true;
+}
+
+CSubDlgDecode* CreateCurrentDecoder() {
+  if (GetQRCodeKonfiguration().m_eDecoder == Decoder_ZXing) return new CSubDlgDecode_ZXING();
+  return new CSubDlgDecode_ZBar();
+}

@@ -1,0 +1,31 @@
+// Messages to the user. Every message box goes through one handler, so a host or a test can
+// answer them; the dialog library installs the real GTK message box.
+#pragma once
+
+#include "CString.h"
+#include "WinTypes.h"
+
+#include <functional>
+
+constexpr UINT MB_OK = 0x00;
+constexpr UINT MB_OKCANCEL = 0x01;
+constexpr UINT MB_YESNOCANCEL = 0x03;
+constexpr UINT MB_YESNO = 0x04;
+constexpr UINT MB_ICONERROR = 0x10;
+constexpr UINT MB_ICONQUESTION = 0x20;
+constexpr UINT MB_ICONWARNING = 0x30;
+constexpr UINT MB_ICONINFORMATION = 0x40;
+constexpr UINT MB_TYPEMASK = 0x0F;
+
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+using MessageBoxHandler = std::function<int(const CString& text, UINT type)>;
+
+// Shows text with the buttons and icon of type; returns the button chosen (IDOK, IDYES, …).
+int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
+// Installs a handler (an empty one restores the default, which writes to standard error and
+// answers with the first button); returns the one it replaces.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -1,0 +1,5 @@
+#include "shell/BaseSubDlg.h"
+
+bool CBaseSubDlg::NeedSetActiveTabPrepareForCloseDialog() { return false; }
+
+bool CBaseSubDlg::PrepareForCloseDialog() { return true; }

@@ -1,0 +1,232 @@
+// Reading picture files: every BMP variant against a reference picture, the other formats through
+// independent writers, and hostile files refused cheaply with a reason.
+#include "TestPictures.h"
+#include "outside/ImageFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Rgb {
+  std::uint8_t r, g, b;
+};
+const Rgb kColours[4] = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}, {0, 0, 255}};
+
+// A 13 x 7 reference picture of four colours, by palette index, top row first.
+int IndexAt(int x, int y) { return (x * 3 + y * 5 + x * y) % 4; }
+constexpr int kW = 13, kH = 7;
+
+void Put16(std::vector<std::uint8_t>& b, unsigned v) { b.push_back(v & 0xFF), b.push_back((v >> 8) & 0xFF); }
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back((v >> (8 * i)) & 0xFF); }
+
+struct BmpSpec {
+  int bits = 24;
+  std::uint32_t compression = 0;
+  bool topDown = false;
+  bool coreHeader = false;
+  std::uint32_t masks[3] = {0, 0, 0}; // red, green, blue when compression is 3
+};
+
+// Pixel rows as stored (bottom row first unless topDown), padded to 4 bytes, or run-length coded.
+std::vector<std::uint8_t> PixelData(const BmpSpec& spec) {
+  std::vector<std::uint8_t> data;
+  for (int row = 0; row < kH; ++row) {
+    const int y = spec.topDown ? row : kH - 1 - row;
+    std::vector<std::uint8_t> line;
+    if (spec.compression == 1 || spec.compression == 2) { // RLE8 / RLE4: a run of two, then literals
+      const bool four = spec.compression == 2;
+      const int first = IndexAt(0, y);
+      const int runLength = IndexAt(1, y) == first ? 2 : 1;
+      line.push_back(static_cast<std::uint8_t>(runLength));
+      line.push_back(static_cast<std::uint8_t>(four ? (first << 4 | first) : first));
+      const int rest = kW - runLength; // an absolute run of the remaining pixels
+      line.push_back(0), line.push_back(static_cast<std::uint8_t>(rest));
+      std::vector<std::uint8_t> literal;
+      for (int i = 0; i < rest; ++i) {
+        const int idx = IndexAt(runLength + i, y);
+        if (!four) literal.push_back(static_cast<std::uint8_t>(idx));
+        else if (i % 2 == 0) literal.push_back(static_cast<std::uint8_t>(idx << 4));
+        else literal.back() |= static_cast<std::uint8_t>(idx);
+      }
+      if (literal.size() % 2) literal.push_back(0);
+      line.insert(line.end(), literal.begin(), literal.end());
+      line.push_back(0), line.push_back(0); // end of line
+      data.insert(data.end(), line.begin(), line.end());
+      continue;
+    }
+    unsigned bitBuffer = 0;
+    int bitCount = 0;
+    for (int x = 0; x < kW; ++x) {
+      const Rgb c = kColours[IndexAt(x, y)];
+      switch (spec.bits) {
+        case 1: case 4: case 8:
+          bitBuffer = (bitBuffer << spec.bits) | static_cast<unsigned>(spec.bits == 1 ? (c.r == 255 && c.b == 255) : IndexAt(x, y));
+          if ((bitCount += spec.bits) == 8) line.push_back(static_cast<std::uint8_t>(bitBuffer)), bitBuffer = 0, bitCount = 0;
+          break;
+        case 16:
+          Put16(line, spec.compression == 3 ? ((c.r >> 3) << 11 | (c.g >> 2) << 5 | c.b >> 3) : ((c.r >> 3) << 10 | (c.g >> 3) << 5 | c.b >> 3));
+          break;
+        case 24: line.push_back(c.b), line.push_back(c.g), line.push_back(c.r); break;
+        case 32:
+          Put32(line, spec.compression == 3 ? (std::uint32_t(c.r) << 24 | c.g << 16 | c.b << 8) : (std::uint32_t(c.r) << 16 | c.g << 8 | c.b));
+          break;
+      }
+    }
+    if (bitCount) line.push_back(static_cast<std::uint8_t>(bitBuffer << (8 - bitCount)));
+    while (line.size() % 4) line.push_back(0);
+    data.insert(data.end(), line.begin(), line.end());
+  }
+  if (spec.compression == 1 || spec.compression == 2) data.push_back(0), data.push_back(1);
+  return data;
+}
+
+std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
+  std::vector<std::uint8_t> info;
+  if (spec.coreHeader) {
+    Put32(info, 12), Put16(info, kW), Put16(info, kH), Put16(info, 1), Put16(info, static_cast<unsigned>(spec.bits));
+  } else {
+    Put32(info, 40), Put32(info, kW), Put32(info, static_cast<std::uint32_t>(spec.topDown ? -kH : kH));
+    Put16(info, 1), Put16(info, static_cast<unsigned>(spec.bits)), Put32(info, spec.compression);
+    for (int i = 0; i < 5; ++i) Put32(info, 0);
+    if (spec.compression == 3) for (std::uint32_t m : spec.masks) Put32(info, m);
+  }
+  if (spec.bits <= 8) {
+    const int entries = 1 << spec.bits;
+    for (int i = 0; i < entries; ++i) {
+      const Rgb c = spec.bits == 1 ? (i ? kColours[1] : kColours[0]) : kColours[i % 4];
+      info.push_back(c.b), info.push_back(c.g), info.push_back(c.r);
+      if (!spec.coreHeader) info.push_back(0);
+    }
+  }
+  const std::vector<std::uint8_t> pixels = PixelData(spec);
+  std::vector<std::uint8_t> file = {'B', 'M'};
+  Put32(file, static_cast<std::uint32_t>(14 + info.size() + pixels.size()));
+  Put32(file, 0);
+  Put32(file, static_cast<std::uint32_t>(14 + info.size()));
+  file.insert(file.end(), info.begin(), info.end());
+  file.insert(file.end(), pixels.begin(), pixels.end());
+  return file;
+}
+
+void ExpectReference(const std::vector<std::uint8_t>& file, bool blackAndWhite, const char* what) {
+  RasterImage image;
+  std::string error;
+  ASSERT_TRUE(LoadImageMemory(file.data(), file.size(), PixelFormat::Bgr24, image, &error)) << what << ": " << error;
+  ASSERT_EQ(image.width, kW) << what;
+  ASSERT_EQ(image.height, kH) << what;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      Rgb c = kColours[IndexAt(x, y)];
+      if (blackAndWhite) c = (c.r == 255 && c.b == 255) ? kColours[1] : kColours[0];
+      const std::uint8_t* p = &image.pixels[(static_cast<size_t>(y) * kW + x) * 3];
+      ASSERT_EQ((std::vector<int>{p[0], p[1], p[2]}), (std::vector<int>{c.b, c.g, c.r})) << what << " at " << x << "," << y;
+    }
+}
+
+class ImageFileTest : public ::testing::Test {
+protected:
+  void SetUp() override { fs::create_directories(m_dir); }
+  void TearDown() override { fs::remove_all(m_dir); }
+  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+    std::ofstream(Path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+    return Path(name);
+  }
+  std::string Refusal(const std::string& path) const {
+    RasterImage image;
+    std::string error;
+    EXPECT_FALSE(LoadImageFile(path.c_str(), PixelFormat::Gray8, image, &error)) << path;
+    EXPECT_TRUE(image.pixels.empty());
+    EXPECT_FALSE(error.empty());
+    return error;
+  }
+
+  fs::path m_dir = fs::temp_directory_path() / ("codewerk-images-" + std::to_string(getpid()));
+};
+
+} // namespace
+
+TEST_F(ImageFileTest, EveryBmpVariantGivesTheReferencePicture) {
+  ExpectReference(MakeBmp({.bits = 24}), false, "24 bit");
+  ExpectReference(MakeBmp({.bits = 24, .topDown = true}), false, "24 bit top-down");
+  ExpectReference(MakeBmp({.bits = 24, .coreHeader = true}), false, "24 bit core header");
+  ExpectReference(MakeBmp({.bits = 32}), false, "32 bit");
+  ExpectReference(MakeBmp({.bits = 32, .compression = 3, .masks = {0xFF000000, 0xFF0000, 0xFF00}}), false, "32 bit fields");
+  ExpectReference(MakeBmp({.bits = 16}), false, "16 bit 5-5-5");
+  ExpectReference(MakeBmp({.bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}}), false, "16 bit 5-6-5");
+  ExpectReference(MakeBmp({.bits = 8}), false, "8 bit palette");
+  ExpectReference(MakeBmp({.bits = 8, .topDown = true}), false, "8 bit top-down");
+  ExpectReference(MakeBmp({.bits = 4}), false, "4 bit palette");
+  ExpectReference(MakeBmp({.bits = 1}), true, "1 bit palette");
+  ExpectReference(MakeBmp({.bits = 8, .compression = 1}), false, "RLE8");
+  ExpectReference(MakeBmp({.bits = 4, .compression = 2}), false, "RLE4");
+}
+
+TEST_F(ImageFileTest, OtherFormatsFromIndependentWriters) {
+  GrayImage picture = Canvas(40, 30, 255);
+  Paste(picture, Canvas(10, 10, 0), 5, 5);
+  ASSERT_TRUE(SavePng(picture, Path("p.png")));
+  ASSERT_TRUE(SaveJpeg(picture, Path("p.jpg")));
+  ASSERT_EQ(std::system(("convert " + Path("p.png") + " " + Path("p.gif") + " && convert " + Path("p.png") + " " +
+                         "\\( " + Path("p.png") + " -negate \\) -compress lzw " + Path("two.tif"))
+                            .c_str()),
+            0);
+  for (const char* name : {"p.png", "p.jpg", "p.gif", "two.tif"}) {
+    RasterImage image;
+    std::string error;
+    ASSERT_TRUE(LoadImageFile(Path(name).c_str(), PixelFormat::Gray8, image, &error)) << name << ": " << error;
+    EXPECT_EQ(image.width, 40) << name;
+    EXPECT_EQ(image.height, 30) << name;
+    EXPECT_LT(image.pixels[static_cast<size_t>(10 * 40 + 10)], 40) << name;  // inside the black square
+    EXPECT_GT(image.pixels[static_cast<size_t>(25 * 40 + 30)], 215) << name; // white ground
+  }
+  EXPECT_EQ(CountImagePages(Path("two.tif").c_str()), 2);
+  EXPECT_EQ(CountImagePages(Path("p.png").c_str()), 1);
+  RasterImage second;
+  ASSERT_TRUE(LoadImagePage(Path("two.tif").c_str(), 1, PixelFormat::Bgr24, second));
+  EXPECT_GT(second.pixels[static_cast<size_t>(10 * 40 + 10) * 3], 215); // the negated page
+  EXPECT_FALSE(LoadImagePage(Path("two.tif").c_str(), 2, PixelFormat::Gray8, second));
+  EXPECT_FALSE(LoadImagePage(Path("p.png").c_str(), 1, PixelFormat::Gray8, second));
+}
+
+TEST_F(ImageFileTest, HostileAndBrokenFilesAreRefusedWithAReason) {
+  std::vector<std::uint8_t> huge = MakeBmp({.bits = 24});
+  huge[18] = 0xA0, huge[19] = 0x86, huge[20] = 0x01, huge[21] = 0; // width 100000
+  huge[22] = 0xA0, huge[23] = 0x86, huge[24] = 0x01, huge[25] = 0; // height 100000
+  EXPECT_NE(Refusal(Write("huge.bmp", huge)).find("100000 x 100000"), std::string::npos);
+
+  std::vector<std::uint8_t> outside = MakeBmp({.bits = 24});
+  outside[10] = 0xFF, outside[11] = 0xFF, outside[12] = 0xFF; // pixel offset far beyond the end
+  EXPECT_NE(Refusal(Write("outside.bmp", outside)).find("outside the file"), std::string::npos);
+
+  std::vector<std::uint8_t> truncated = MakeBmp({.bits = 24});
+  truncated.resize(truncated.size() - 60);
+  EXPECT_NE(Refusal(Write("truncated.bmp", truncated)).find("truncated"), std::string::npos);
+
+  // A PNG whose header claims 20000 x 20000 pixels in a 100-byte file.
+  GrayImage small = Canvas(4, 4);
+  ASSERT_TRUE(SavePng(small, Path("small.png")));
+  std::ifstream in(Path("small.png"), std::ios::binary);
+  std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(in)), {});
+  png[16] = 0, png[17] = 0, png[18] = 0x4E, png[19] = 0x20;
+  png[20] = 0, png[21] = 0, png[22] = 0x4E, png[23] = 0x20;
+  EXPECT_NE(Refusal(Write("bomb.png", png)).find("20000 x 20000"), std::string::npos);
+
+  std::vector<std::uint8_t> cutPng(png.begin(), png.begin() + 40);
+  cutPng[18] = 0, cutPng[19] = 4, cutPng[22] = 0, cutPng[23] = 4;
+  Refusal(Write("cut.png", cutPng));
+
+  EXPECT_EQ(Refusal(Write("empty.bmp", {})), "the file is empty");
+  EXPECT_NE(Refusal(m_dir.string()).find("folder"), std::string::npos);
+  EXPECT_NE(Refusal(Write("notes.txt", {'h', 'e', 'l', 'l', 'o'})).find("not a picture"), std::string::npos);
+  EXPECT_NE(Refusal(Path("missing.png")).find("No such file"), std::string::npos);
+  EXPECT_EQ(CountImagePages(Path("notes.txt").c_str()), 0);
+}
