@@ -24,7 +24,8 @@ test: build
 	@cd $(BUILD_DIR) && $(XVFB) ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	@for b in $(BUILD_DIR)/bin/bench_*; do echo "== $$b"; $$b --benchmark_min_time=0.5; done
+	@for b in $(BUILD_DIR)/bin/bench_*; do echo "== $$b"; \
+	  $$b --benchmark_repetitions=5 --benchmark_min_time=0.3 --benchmark_report_aggregates_only=true; done
 
 # Every test again, built with AddressSanitizer and UBSan.
 asan:

@@ -1,20 +1,18 @@
 // GetEncodedBitmap against libqrencode encoding the same text and filling a 24-bit buffer of the
 // same size: what the system adds on top of the raw back end.
+#include "RatioReporter.h"
+
 #include "encode/CalcAusdehnung.h"
 #include "encode/EncodedBitmap.h"
 #include "encode/EncoderGetCodeItem_QREncode.h"
 #include "outside/GlobalMemory.h"
 
-#include <benchmark/benchmark.h>
 #include <qrencode.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-
-const std::string kUrl = "https://www.example.org/shop/item?id=42&x=1"; // 40+ characters
 
 std::string TextOfLength(size_t n) {
   std::string text;
@@ -23,14 +21,7 @@ std::string TextOfLength(size_t n) {
   return text;
 }
 
-const std::string& TextFor(int which) {
-  static const std::string longText = TextOfLength(2000);
-  return which == 0 ? kUrl : longText;
-}
-
-void BM_GetEncodedBitmap(benchmark::State& state) {
-  const std::string& text = TextFor(static_cast<int>(state.range(0)));
-  const int module = static_cast<int>(state.range(1));
+void Ours(benchmark::State& state, const std::string& text, int module) {
   CEncoderGetCodeItem_QREncode encoder;
   for (auto _ : state) {
     CSubDlgEncodeBaseCalcAusdehnungFest calc(module, module);
@@ -41,14 +32,12 @@ void BM_GetEncodedBitmap(benchmark::State& state) {
 }
 
 // The same work done straight on libqrencode: encode, then paint a bottom-up 24-bit buffer.
-void BM_RawQrencode(benchmark::State& state) {
-  const std::string& text = TextFor(static_cast<int>(state.range(0)));
-  const int module = static_cast<int>(state.range(1));
+void Raw(benchmark::State& state, const std::string& text, int module) {
   for (auto _ : state) {
     QRcode* qr = QRcode_encodeString(text.c_str(), 0, QR_ECLEVEL_L, QR_MODE_8, 1);
     const int w = qr->width * module;
     const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};
-    std::vector<unsigned char> pixels(stride * w);
+    std::vector<unsigned char> pixels(stride * static_cast<size_t>(w));
     for (int y = 0; y < w; ++y) {
       unsigned char* row = pixels.data() + static_cast<size_t>(w - 1 - y) * stride;
       for (int x = 0; x < w; ++x) {
@@ -61,9 +50,18 @@ void BM_RawQrencode(benchmark::State& state) {
   }
 }
 
+const bool registered = [] {
+  static const std::string url = "https://www.example.org/shop/item?id=42&x=1"; // 43 characters
+  static const std::string longText = TextOfLength(2000);
+  for (const auto& [label, text] : {std::pair{"40-character URL", &url}, std::pair{"2000-byte text", &longText}})
+    for (int module : {1, 8}) {
+      const std::string name = std::string("encode ") + label + ", " + std::to_string(module) + "x" + std::to_string(module);
+      benchmark::RegisterBenchmark((name + ": ours").c_str(), Ours, *text, module)->Unit(benchmark::kMicrosecond);
+      benchmark::RegisterBenchmark((name + ": raw").c_str(), Raw, *text, module)->Unit(benchmark::kMicrosecond);
+    }
+  return true;
+}();
+
 } // namespace
 
-// Arguments: text (0 = 40-character URL, 1 = 2000 bytes), pixels per module.
-BENCHMARK(BM_GetEncodedBitmap)->ArgsProduct({{0, 1}, {1, 8}})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RawQrencode)->ArgsProduct({{0, 1}, {1, 8}})->Unit(benchmark::kMicrosecond);
-BENCHMARK_MAIN();
+CODEWERK_BENCHMARK_MAIN()

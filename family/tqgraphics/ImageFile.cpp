@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,14 +40,22 @@ void PrepareImage(RasterImage& image, int width, int height, PixelFormat format)
   image.pixels.assign(static_cast<std::size_t>(width) * height * (format == PixelFormat::Gray8 ? 1 : 3), 0);
 }
 
+namespace {
+
+// The luminance weights zxing-cpp uses, so both readers see the same grey picture. Every frame
+// of a webcam passes here; an AVX2 copy of the loop runs where the processor has it.
+__attribute__((target_clones("avx2", "default"))) void BgrToGray(const std::uint8_t* bgr, int width,
+                                                                   std::uint8_t* out) {
+  for (int x = 0; x < width; ++x, bgr += 3)
+    out[x] = static_cast<std::uint8_t>((117 * bgr[0] + 601 * bgr[1] + 306 * bgr[2] + 0x200) >> 10);
+}
+
+} // namespace
+
 void StoreBgrRow(const std::uint8_t* bgr, int width, RasterImage& image, int row) {
   std::uint8_t* out = image.pixels.data() + static_cast<std::size_t>(row) * image.Stride();
-  if (image.format == PixelFormat::Bgr24) {
-    std::memcpy(out, bgr, static_cast<std::size_t>(width) * 3);
-    return;
-  }
-  // The luminance weights zxing-cpp uses, so both readers see the same grey picture.
-  for (int x = 0; x < width; ++x, bgr += 3) out[x] = static_cast<std::uint8_t>((117 * bgr[0] + 601 * bgr[1] + 306 * bgr[2] + 0x200) >> 10);
+  if (image.format == PixelFormat::Bgr24) std::memcpy(out, bgr, static_cast<std::size_t>(width) * 3);
+  else BgrToGray(bgr, width, out);
 }
 
 } // namespace tqgraphics
@@ -68,49 +75,6 @@ Kind Sniff(const std::uint8_t* d, std::size_t n) {
   if (n >= 6 && (std::memcmp(d, "GIF87a", 6) == 0 || std::memcmp(d, "GIF89a", 6) == 0)) return Kind::Stb;
   return Kind::Unknown;
 }
-
-// A read-only view of a whole file, mapped rather than copied.
-class MappedFile {
-public:
-  bool Open(const char* path, std::string* error) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      SetError(error, std::strerror(errno));
-      return false;
-    }
-    struct stat st;
-    bool ok = ::fstat(fd, &st) == 0;
-    if (ok && S_ISDIR(st.st_mode)) {
-      SetError(error, "it is a folder, not a picture file");
-      ok = false;
-    } else if (ok && !S_ISREG(st.st_mode)) {
-      SetError(error, "it is not a regular file");
-      ok = false;
-    } else if (ok && st.st_size == 0) {
-      SetError(error, "the file is empty");
-      ok = false;
-    } else if (ok) {
-      m_size = static_cast<std::size_t>(st.st_size);
-      m_data = ::mmap(nullptr, m_size, PROT_READ, MAP_PRIVATE, fd, 0);
-      if (m_data == MAP_FAILED) {
-        SetError(error, std::strerror(errno));
-        m_data = nullptr;
-        ok = false;
-      }
-    }
-    ::close(fd);
-    return ok;
-  }
-  ~MappedFile() {
-    if (m_data) ::munmap(m_data, m_size);
-  }
-  const std::uint8_t* data() const { return static_cast<const std::uint8_t*>(m_data); }
-  std::size_t size() const { return m_size; }
-
-private:
-  void* m_data = nullptr;
-  std::size_t m_size = 0;
-};
 
 bool DecodeAny(const std::uint8_t* data, std::size_t size, int page, PixelFormat format, RasterImage& image,
                std::string* error) {
@@ -141,19 +105,87 @@ bool LoadImageMemory(const std::uint8_t* data, std::size_t size, PixelFormat for
   return Decode(data, size, 0, format, image, error);
 }
 
+// A whole file read into a buffer that the calling thread keeps for its next file: frames of a
+// webcam come every quarter second, and a buffer that stays mapped is read far faster than new
+// pages (a fresh mapping of a frame cost a third of a decode). Large scans give theirs back.
+class FileContent {
+public:
+  FileContent() : m_buffer(std::move(Kept())) { Kept().clear(); }
+  ~FileContent() {
+    if (m_buffer.capacity() <= kKeptBytes) Kept() = std::move(m_buffer);
+  }
+  FileContent(const FileContent&) = delete;
+  FileContent& operator=(const FileContent&) = delete;
+
+  bool Read(const char* path, std::string* error) {
+    const int fd = path ? ::open(path, O_RDONLY | O_CLOEXEC) : -1;
+    if (fd < 0) {
+      SetError(error, path ? std::strerror(errno) : "no file name");
+      return false;
+    }
+    const bool ok = ReadOpen(fd, error);
+    ::close(fd);
+    return ok;
+  }
+  const std::uint8_t* data() const { return m_buffer.data(); }
+  std::size_t size() const { return m_size; }
+
+private:
+  static constexpr std::size_t kKeptBytes = 32u << 20;
+  static std::vector<std::uint8_t>& Kept() {
+    thread_local std::vector<std::uint8_t> kept;
+    return kept;
+  }
+
+  bool ReadOpen(int fd, std::string* error) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+      SetError(error, std::strerror(errno));
+      return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      SetError(error, "it is a folder, not a picture file");
+      return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      SetError(error, "it is not a regular file");
+      return false;
+    }
+    if (st.st_size == 0) {
+      SetError(error, "the file is empty");
+      return false;
+    }
+    m_size = static_cast<std::size_t>(st.st_size);
+    if (m_buffer.size() < m_size) m_buffer.resize(m_size);
+    for (std::size_t done = 0; done < m_size;) {
+      const ssize_t n = ::read(fd, m_buffer.data() + done, m_size - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        SetError(error, n < 0 ? std::strerror(errno) : "the file shrank while it was read");
+        return false;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  std::vector<std::uint8_t> m_buffer;
+  std::size_t m_size = 0;
+};
+
 bool LoadImageFile(const char* path, PixelFormat format, RasterImage& image, std::string* error) {
   return LoadImagePage(path, 0, format, image, error);
 }
 
 bool LoadImagePage(const char* path, int page, PixelFormat format, RasterImage& image, std::string* error) {
-  MappedFile file;
-  if (!file.Open(path, error)) return false;
+  FileContent file;
+  if (!file.Read(path, error)) return false;
   return Decode(file.data(), file.size(), page, format, image, error);
 }
 
 int CountImagePages(const char* path) {
-  MappedFile file;
-  if (!file.Open(path, nullptr)) return 0;
+  FileContent file;
+  if (!file.Read(path, nullptr)) return 0;
   const Kind kind = Sniff(file.data(), file.size());
   if (kind == Kind::Tiff) return CountTiffPages(file.data(), file.size());
   return kind == Kind::Unknown ? 0 : 1;

@@ -102,6 +102,7 @@ void PROFILEHANDLE::SetString(const char* section, const char* key, const char* 
   if (header == lines.size()) {
     if (!lines.empty() && !Trim(lines.back().raw).empty()) lines.push_back({Line::Other, {}, {}, {}});
     lines.push_back({Line::Section, section, {}, std::string("[") + section + "]"});
+    header = lines.size() - 1;
   }
   const size_t at = m_data->FindKey(header, key);
   const std::string raw = std::string(key) + "=" + value;

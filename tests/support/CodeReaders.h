@@ -12,4 +12,4 @@ struct ReadCode {
 };
 
 std::vector<ReadCode> ReadWithZXing(const GrayImage& image);
-std::vector<ReadCode> ReadWithZBar(const GrayImage& image);
+std::vector<ReadCode> ReadWithZBar(const GrayImage& image, bool qrOnly = false);

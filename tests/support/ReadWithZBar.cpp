@@ -3,11 +3,12 @@
 // zbar.h cannot share a translation unit with zxing-cpp's headers (both define Error).
 #include <zbar.h>
 
-std::vector<ReadCode> ReadWithZBar(const GrayImage& image) {
+std::vector<ReadCode> ReadWithZBar(const GrayImage& image, bool qrOnly) {
   std::vector<ReadCode> codes;
   if (image.empty()) return codes;
   zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();
-  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 1);
+  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, qrOnly ? 0 : 1);
+  if (qrOnly) zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
   zbar::zbar_image_t* zimage = zbar::zbar_image_create();
   zbar::zbar_image_set_format(zimage, zbar_fourcc('Y', '8', '0', '0'));
   zbar::zbar_image_set_size(zimage, static_cast<unsigned>(image.width), static_cast<unsigned>(image.height));

@@ -1,0 +1,106 @@
+// "codewerk decode" run in-process: lines for people, JSON for scripts, exit status for both.
+#include "DecodeCommand.h"
+#include "TestPictures.h"
+#include "config/QRCodeKonfiguration.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+  int exitCode;
+  std::string out, err;
+};
+
+class DecodeCommandTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    fs::create_directories(m_dir);
+    m_settings = GetQRCodeKonfiguration();
+  }
+  void TearDown() override {
+    GetQRCodeKonfiguration() = m_settings; // the command changes this process's settings
+    fs::remove_all(m_dir);
+  }
+
+  Outcome Decode(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    const int rc = RunDecodeCommand(args, out, err);
+    return {rc, out.str(), err.str()};
+  }
+  std::string Picture(const std::string& name, const GrayImage& image) {
+    const std::string path = (m_dir / name).string();
+    EXPECT_TRUE(SavePng(image, path));
+    return path;
+  }
+  std::string Code(const std::string& name, const std::string& text) {
+    return Picture(name, WithQuietZone(RenderCode(text, 4), 8));
+  }
+
+  fs::path m_dir = fs::temp_directory_path() / ("codewerk-decode-cli-" + std::to_string(getpid()));
+  CQRCodeKonfiguration m_settings;
+};
+
+} // namespace
+
+TEST_F(DecodeCommandTest, OneLinePerCodeWithLineBreaksShown) {
+  const std::string file = Code("zwei.png", "zwei\nZeilen \\ Ende");
+  Outcome o = Decode({file});
+  EXPECT_EQ(o.exitCode, 0) << o.err;
+  EXPECT_EQ(o.out, "QRCode: zwei\\nZeilen \\\\ Ende\n");
+
+  o = Decode({"--decoder", "zbar", "--points", file});
+  EXPECT_EQ(o.exitCode, 0);
+  EXPECT_EQ(o.out.rfind("QR-Code: zwei\\nZeilen \\\\ Ende  [", 0), 0u) << o.out;
+  EXPECT_NE(o.out.find("  [9,9 "), std::string::npos) << o.out; // the code's top-left corner, give or take a pixel
+}
+
+TEST_F(DecodeCommandTest, SeveralFilesAreNamedAndAnUnreadableOneDoesNotStopTheOthers) {
+  const std::string good = Code("gut.png", "gut");
+  const std::string empty = Picture("leer.png", Canvas(100, 100));
+  std::ofstream(m_dir / "kaputt.png") << "not a picture";
+  const Outcome o = Decode({good, (m_dir / "kaputt.png").string(), empty});
+  EXPECT_EQ(o.exitCode, 2);
+  EXPECT_EQ(o.out, good + ": QRCode: gut\n");
+  EXPECT_NE(o.err.find("cannot read " + (m_dir / "kaputt.png").string() + ": not a picture file"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("no code found in " + empty), std::string::npos);
+
+  EXPECT_EQ(Decode({empty}).exitCode, 1);
+}
+
+TEST_F(DecodeCommandTest, JsonObjectsPerFileForScripts) {
+  const std::string file = Code("json.png", "sagt \"Hallo\"\t\xC3\xBC");
+  const std::string missing = (m_dir / "fehlt.png").string();
+  const Outcome o = Decode({"--json", file, missing});
+  EXPECT_EQ(o.exitCode, 2);
+  std::istringstream lines(o.out);
+  std::string first, second;
+  std::getline(lines, first);
+  std::getline(lines, second);
+  EXPECT_EQ(first.rfind("{\"file\":\"" + file + "\",\"results\":[{\"text\":\"sagt \\\"Hallo\\\"\\t\xC3\xBC\","
+                        "\"symbology\":\"QRCode\",\"points\":[[", 0), 0u) << first;
+  EXPECT_EQ(second, "{\"file\":\"" + missing + "\",\"error\":\"No such file or directory\"}");
+}
+
+TEST_F(DecodeCommandTest, AllFormatsOverridesTheSettingsForThisRunOnly) {
+  const std::string file = Picture("ean.png", WithQuietZone(RenderEan13("978316148410", 2), 10));
+  EXPECT_EQ(Decode({file}).exitCode, 1); // the settings say: QR codes only
+  const Outcome o = Decode({"--all-formats", file});
+  EXPECT_EQ(o.out, "EAN-13: 9783161484100\n");
+  EXPECT_EQ(m_settings.m_bNurQRCodes, 1);
+}
+
+TEST_F(DecodeCommandTest, BadOptionsAreUsageErrors) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{}, {"--decoder", "quagga", "x.png"}, {"--fast", "x.png"}}) {
+    const Outcome o = Decode(args);
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_NE(o.err.find("usage:"), std::string::npos) << o.err;
+  }
+}

@@ -1,0 +1,35 @@
+// The process-wide settings: loaded once, on first use, from whatever thread comes first.
+// A program of its own, so that first use happens inside this test.
+#include "config/QRCodeKonfiguration.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+TEST(SettingsInstanceTest, LoadedOnceFromTheFileAndNeverAgain) {
+  const auto file = std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "Brennwald Systemtechnik" / "QRCode.ini";
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file) << "[A]\nEnc=0\nDec=0\n[WC]\ncx=800\ncy=600\n";
+
+  std::vector<CQRCodeKonfiguration*> seen(8);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&seen, i] { seen[i] = &GetQRCodeKonfiguration(); });
+  for (auto& t : threads) t.join();
+  for (auto* instance : seen) EXPECT_EQ(instance, seen[0]);
+  EXPECT_EQ(seen[0]->m_eEncoder, Encoder_QREncode);
+  EXPECT_EQ(seen[0]->m_sizeWebCam, CSize(800, 600));
+
+  // A page saves its edited copy; the running process keeps what it loaded.
+  CQRCodeKonfiguration edited;
+  edited = GetQRCodeKonfiguration();
+  edited.m_eDecoder = Decoder_ZXing;
+  ASSERT_TRUE(edited.Sichern());
+  EXPECT_EQ(GetQRCodeKonfiguration().m_eDecoder, Decoder_ZBar);
+  CQRCodeKonfiguration fresh;
+  fresh.Laden();
+  EXPECT_EQ(fresh.m_eDecoder, Decoder_ZXing);
+}
