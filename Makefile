@@ -4,7 +4,9 @@ CMAKE_FLAGS ?=
 JOBS ?= $(shell nproc)
 XVFB = xvfb-run -a -s "-screen 0 1280x800x24"
 
-.PHONY: all deps configure build run test bench asan clean
+FUZZ_SECONDS ?= 600
+
+.PHONY: all deps configure build run test bench asan fuzz clean
 
 all: build
 
@@ -31,5 +33,14 @@ bench: build
 asan:
 	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan CMAKE_FLAGS="-DCODEWERK_SANITIZE=ON -DCODEWERK_BENCH=OFF"
 
+# The picture reader under libFuzzer (clang), FUZZ_SECONDS long; findings land in build-fuzz/findings.
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCODEWERK_FUZZ=ON -DCODEWERK_TESTS=OFF \
+	  -DCODEWERK_BENCH=OFF > /dev/null
+	@cmake --build build-fuzz --target fuzz_image_reader
+	@mkdir -p build-fuzz/corpus build-fuzz/findings
+	@build-fuzz/bin/fuzz_image_reader -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=3000 \
+	  -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus tests/fuzz/seeds
+
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

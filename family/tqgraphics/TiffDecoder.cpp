@@ -43,12 +43,24 @@ struct TiffCloser {
 };
 using TiffPtr = std::unique_ptr<TIFF, TiffCloser>;
 
+// libtiff sizes its strip and tile buffers from the file's tags; a hostile file can ask for
+// gigabytes. No single buffer may exceed what a file of this size could plausibly unpack to.
+tmsize_t MaxSingleAllocation(toff_t fileBytes) {
+  constexpr tmsize_t kFloor = 64 << 20, kCeiling = tmsize_t{1} << 30;
+  const long double plausible = static_cast<long double>(fileBytes) * 10000;
+  return plausible < kFloor ? kFloor : plausible > kCeiling ? kCeiling : static_cast<tmsize_t>(plausible);
+}
+
 TiffPtr OpenTiff(MemoryStream& stream) {
   // libtiff reports through global handlers; silence them, the caller gets its own message.
   TIFFSetWarningHandler(nullptr);
   TIFFSetErrorHandler(nullptr);
-  return TiffPtr(TIFFClientOpen("memory", "rm", &stream, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
-                                UnmapProc));
+  TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+  TIFFOpenOptionsSetMaxSingleMemAlloc(options, MaxSingleAllocation(stream.size));
+  TiffPtr tif(TIFFClientOpenExt("memory", "rm", &stream, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
+                                UnmapProc, options));
+  TIFFOpenOptionsFree(options);
+  return tif;
 }
 
 } // namespace

@@ -230,3 +230,18 @@ TEST_F(ImageFileTest, HostileAndBrokenFilesAreRefusedWithAReason) {
   EXPECT_NE(Refusal(Path("missing.png")).find("No such file"), std::string::npos);
   EXPECT_EQ(CountImagePages(Path("notes.txt").c_str()), 0);
 }
+
+// Inputs the fuzzer found: each must be refused or read without a large allocation or a crash.
+TEST(ImageFileRegressionTest, FuzzerFindingsStayHarmless) {
+  const fs::path folder = fs::path(CODEWERK_FIXTURES) / "fuzz";
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    RasterImage image;
+    std::string error;
+    if (LoadImageFile(entry.path().c_str(), PixelFormat::Gray8, image, &error)) {
+      EXPECT_EQ(image.pixels.size(), static_cast<size_t>(image.width) * image.height) << entry.path();
+    }
+    ++files;
+  }
+  EXPECT_GT(files, 0);
+}
