@@ -40,3 +40,28 @@ const char* stristr(const char* text, const char* part, bool ignoreCase) {
     if (strncasecmp(p, part, partLength) == 0) return p;
   return partLength == 0 ? text : nullptr;
 }
+
+CString SetNewLineText(const CString& text, const char* newLine) {
+  CString result = text;
+  result.Replace("\r\n", "\n");
+  result.Replace('\r', '\n');
+  if (std::strcmp(newLine, "\n") != 0) result.Replace("\n", newLine);
+  return result;
+}
+
+void BreakLine(const CString& text, CStringArray& lines, const char* separator) {
+  lines.RemoveAll();
+  const std::string_view all = text.view();
+  const std::string_view sep = separator;
+  if (sep.empty()) {
+    if (!all.empty()) lines.Add(CString(all));
+    return;
+  }
+  size_t start = 0;
+  while (start < all.size()) {
+    const size_t end = all.find(sep, start);
+    lines.Add(CString(all.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start)));
+    if (end == std::string_view::npos) break;
+    start = end + sep.size();
+  }
+}

@@ -1,0 +1,250 @@
+// vCard 2.1, 3.0 and 4.0 as phones, mail programs and address books write them.
+#include "outside/VCard.h"
+
+#include "outside/CodePage.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <iconv.h>
+#include <optional>
+#include <strings.h>
+
+namespace {
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+std::string Trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return std::string(s.substr(first, s.find_last_not_of(" \t") - first + 1));
+}
+
+struct Property {
+  std::string name;                    // upper case, group prefix removed
+  std::set<std::string> types;         // lower case
+  std::string encoding, charset, valueType;
+  std::string value;                   // raw, still escaped
+};
+
+// Splits at separator where it is not inside double quotes.
+std::vector<std::string> SplitOutsideQuotes(std::string_view text, char separator) {
+  std::vector<std::string> parts(1);
+  bool quoted = false;
+  for (char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (c == separator && !quoted) parts.emplace_back();
+    else parts.back() += c;
+  }
+  return parts;
+}
+
+std::string Unquoted(std::string s) {
+  s.erase(std::remove(s.begin(), s.end(), '"'), s.end());
+  return s;
+}
+
+std::optional<Property> ParseProperty(const std::string& line) {
+  bool quoted = false;
+  size_t colon = std::string::npos;
+  for (size_t i = 0; i < line.size() && colon == std::string::npos; ++i) {
+    if (line[i] == '"') quoted = !quoted;
+    else if (line[i] == ':' && !quoted) colon = i;
+  }
+  if (colon == std::string::npos) return std::nullopt;
+  Property p;
+  p.value = line.substr(colon + 1);
+  const auto head = SplitOutsideQuotes(std::string_view(line).substr(0, colon), ';');
+  std::string name = Trim(head[0]);
+  if (const auto dot = name.rfind('.'); dot != std::string::npos) name = name.substr(dot + 1); // "item1.TEL"
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  p.name = name;
+  for (size_t i = 1; i < head.size(); ++i) {
+    const std::string param = Trim(head[i]);
+    const auto eq = param.find('=');
+    const std::string key = Lower(Trim(param.substr(0, eq)));
+    const std::string value = eq == std::string::npos ? std::string() : Unquoted(Trim(param.substr(eq + 1)));
+    if (eq == std::string::npos) { // vCard 2.1: bare parameters
+      if (key == "quoted-printable" || key == "base64" || key == "b") p.encoding = key;
+      else p.types.insert(key);
+    } else if (key == "type") {
+      for (const std::string& t : SplitOutsideQuotes(value, ',')) p.types.insert(Lower(Trim(t)));
+    } else if (key == "encoding") {
+      p.encoding = Lower(value);
+    } else if (key == "charset") {
+      p.charset = value;
+    } else if (key == "value") {
+      p.valueType = Lower(value);
+    } else if (key == "pref") {
+      p.types.insert("pref");
+    }
+  }
+  return p;
+}
+
+std::string DecodeQuotedPrintable(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '=' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+      out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else if (text[i] == '=' && i + 1 == text.size()) {
+      break; // a soft line break that ended the value
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// Text in a named character set, as UTF-8. Without a name: UTF-8 when it is, else Windows-1252,
+// what older address books on Windows write.
+std::string ToUtf8(const std::string& bytes, std::string charset) {
+  if (charset.empty()) {
+    if (IsValidUTF8(bytes.data(), bytes.size())) return bytes;
+    charset = "CP1252";
+  }
+  if (strcasecmp(charset.c_str(), "UTF-8") == 0 && IsValidUTF8(bytes.data(), bytes.size())) return bytes;
+  iconv_t cd = iconv_open("UTF-8//TRANSLIT", charset.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return bytes;
+  std::string out(bytes.size() * 4 + 16, '\0');
+  char* in = const_cast<char*>(bytes.data());
+  size_t inLeft = bytes.size();
+  char* outPtr = out.data();
+  size_t outLeft = out.size();
+  const bool ok = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
+  iconv_close(cd);
+  if (!ok) return bytes;
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// Backslash escapes: "\n" is a line break, "\," "\;" "\:" "\\" stand for themselves.
+std::string Unescape(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size()) {
+      const char next = text[++i];
+      out += (next == 'n' || next == 'N') ? '\n' : next;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// Splits a structured value (N, ADR, ORG) at the semicolons that are not escaped.
+std::vector<std::string> Components(std::string_view text) {
+  std::vector<std::string> parts(1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\' && i + 1 < text.size()) {
+      parts.back() += text.substr(i, 2);
+      ++i;
+    } else if (text[i] == ';') {
+      parts.emplace_back();
+    } else {
+      parts.back() += text[i];
+    }
+  }
+  for (std::string& part : parts) part = Trim(Unescape(part));
+  return parts;
+}
+
+std::string DecodedValue(const Property& p) {
+  std::string value = p.encoding == "quoted-printable" ? DecodeQuotedPrintable(p.value) : p.value;
+  return ToUtf8(value, p.charset);
+}
+
+// Joins continuation lines: folding (a leading blank) and quoted-printable soft breaks ("=" at
+// the end, continued on the next line even without a blank, up to an empty line).
+std::vector<std::string> LogicalLines(const CStringArray& lines) {
+  std::vector<std::string> result;
+  bool softBreak = false;
+  for (const CString& raw : lines) {
+    std::string line = raw.str();
+    while (!line.empty() && line.back() == '\r') line.pop_back();
+    if (softBreak) {
+      if (line.empty()) {
+        softBreak = false;
+        continue;
+      }
+      result.back().pop_back(); // the "="
+      result.back() += line;
+    } else if (!line.empty() && (line[0] == ' ' || line[0] == '\t') && !result.empty()) {
+      result.back() += line.substr(1);
+    } else {
+      result.push_back(line);
+    }
+    const std::string& current = result.empty() ? line : result.back();
+    const std::string head = Lower(current.substr(0, current.find(':')));
+    softBreak = !current.empty() && current.back() == '=' && head.find("quoted-printable") != std::string::npos;
+  }
+  return result;
+}
+
+bool StartsVCard(const std::string& line) { return strcasecmp(Trim(line).c_str(), "BEGIN:VCARD") == 0; }
+
+void Take(const Property& p, CBaseKunde& k, bool& haveAddress, bool& addressIsPreferred) {
+  const std::string text = DecodedValue(p);
+  if (p.name == "N") {
+    auto n = Components(text);
+    n.resize(5);
+    k.m_strNachname = n[0], k.m_strVorname = n[1], k.m_strWeitereVornamen = n[2], k.m_strAnrede = n[3];
+    k.m_strNamenszusatz = n[4];
+  } else if (p.name == "FN") {
+    k.m_strAnzeigename = Trim(Unescape(text));
+  } else if (p.name == "ORG") {
+    auto org = Components(text);
+    org.resize(2);
+    k.m_strFirma = org[0], k.m_strAbteilung = org[1];
+  } else if (p.name == "TITLE") {
+    k.m_strPosition = Trim(Unescape(text));
+  } else if (p.name == "ADR") {
+    // The preferred address wins, else the work address, else the first one.
+    const bool preferred = p.types.count("pref") || (p.types.count("work") && !addressIsPreferred);
+    if (haveAddress && !(preferred && !addressIsPreferred)) return;
+    auto a = Components(text);
+    a.resize(7);
+    k.m_strPostfach = a[0], k.m_strAdresszusatz = a[1], k.m_strStrasse = a[2], k.m_strOrt = a[3];
+    k.m_strRegion = a[4], k.m_strPLZ = a[5], k.m_strLand = a[6];
+    haveAddress = true;
+    addressIsPreferred = p.types.count("pref") != 0;
+  } else if (p.name == "TEL") {
+    std::string number = Trim(Unescape(text));
+    if (p.valueType == "uri" || strncasecmp(number.c_str(), "tel:", 4) == 0)
+      number = number.substr(strncasecmp(number.c_str(), "tel:", 4) == 0 ? 4 : 0);
+    if (!number.empty()) k.m_arTelefon.push_back({CString(number), p.types});
+  } else if (p.name == "EMAIL" || p.name == "URL") {
+    // A preferred address goes first; the record takes the first one.
+    CStringArray& list = p.name == "EMAIL" ? k.m_arEMail : k.m_arInternet;
+    const CString address(Trim(Unescape(text)));
+    if (address.IsEmpty()) return;
+    if (p.types.count("pref")) list.InsertAt(0, address);
+    else list.Add(address);
+  }
+}
+
+} // namespace
+
+bool CVCardReader::Lese(const CStringArray& lines) {
+  m_bGelesen = false;
+  m_kunde = CBaseKunde();
+  const std::vector<std::string> logical = LogicalLines(lines);
+  auto line = std::find_if(logical.begin(), logical.end(), [](const std::string& l) { return !Trim(l).empty(); });
+  if (line == logical.end() || !StartsVCard(*line)) return false;
+  bool haveAddress = false, addressIsPreferred = false;
+  for (++line; line != logical.end(); ++line) {
+    if (strcasecmp(Trim(*line).c_str(), "END:VCARD") == 0) break;
+    if (auto property = ParseProperty(*line)) Take(*property, m_kunde, haveAddress, addressIsPreferred);
+  }
+  m_bGelesen = true;
+  return true;
+}
+
+void CVCardReader::GetAsKunde(CBaseKunde& kunde) const { kunde = m_kunde; }
+
+bool IsVCard(const CStringArray& lines, CVCardReader& reader) { return reader.Lese(lines); }
