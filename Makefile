@@ -20,7 +20,7 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
-	@$(BUILD_DIR)/bin/codewerk encode --module 8 "https://www.example.org/codewerk" -o $(BUILD_DIR)/sample.bmp
+	@$(BUILD_DIR)/bin/codewerk
 
 test: build
 	@cd $(BUILD_DIR) && $(XVFB) ctest --output-on-failure -j $(JOBS)

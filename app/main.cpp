@@ -1,6 +1,7 @@
 // codewerk: the host program. Subcommands do the system's work headless for scripts.
 #include "DecodeCommand.h"
 #include "EncodeCommand.h"
+#include "MainDialogCommand.h"
 
 #include <iostream>
 #include <string>
@@ -9,7 +10,8 @@
 namespace {
 
 const char* const kUsage =
-    "usage: codewerk encode [--encoder qrencode|zint] [--module N | --height PX] TEXT|- -o FILE.bmp\n"
+    "usage: codewerk                  (the main dialog)\n"
+    "       codewerk encode [--encoder qrencode|zint] [--module N | --height PX] TEXT|- -o FILE.bmp\n"
     "       codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] FILE...\n"
     "       codewerk --help\n";
 
@@ -17,9 +19,10 @@ const char* const kUsage =
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+  if (args.empty()) return RunMainDialog(argc, argv, std::cerr);
+  if (args[0] == "--help" || args[0] == "-h") {
     std::cout << kUsage;
-    return args.empty() ? 2 : 0;
+    return 0;
   }
   const std::string command = args[0];
   args.erase(args.begin());

@@ -7,6 +7,7 @@ namespace {
 
 std::mutex g_handlerMutex;
 MessageBoxHandler g_handler;
+MessageBoxHandler g_defaultHandler;
 
 // Without a dialog library the message goes to standard error; the first button is the answer.
 int AnswerOnStandardError(const CString& text, UINT type) {
@@ -24,7 +25,7 @@ int AfxMessageBox(const char* text, UINT type, UINT) {
   MessageBoxHandler handler;
   {
     std::lock_guard lock(g_handlerMutex);
-    handler = g_handler;
+    handler = g_handler ? g_handler : g_defaultHandler;
   }
   return handler ? handler(CString(text), type) : AnswerOnStandardError(CString(text), type);
 }
@@ -33,4 +34,9 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
   std::lock_guard lock(g_handlerMutex);
   std::swap(g_handler, handler);
   return handler;
+}
+
+void SetDefaultMessageBoxHandler(MessageBoxHandler handler) {
+  std::lock_guard lock(g_handlerMutex);
+  g_defaultHandler = std::move(handler);
 }

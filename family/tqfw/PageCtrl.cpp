@@ -1,5 +1,7 @@
 #include "outside/PageCtrl.h"
 
+#include "outside/Resources.h"
+
 #include <wx/dialog.h>
 #include <wx/xrc/xmlres.h>
 
@@ -8,11 +10,8 @@ CPageCtrl::~CPageCtrl() {
 }
 
 bool CPageCtrl::Create(const char* templateName, wxWindow* parent) {
+  EnsureResourcesLoaded();
   if (HasWindow() || !wxXmlResource::Get()->LoadPanel(this, parent, templateName)) return false;
-  Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
-    event.Skip();
-    OnShowWindow(event.IsShown(), 0);
-  });
   OnInitDialog();
   return true;
 }
@@ -42,6 +41,12 @@ void CPageCtrl::OnOK() {
 }
 
 void CPageCtrl::OnCancel() { EndHostDialog(wxID_CANCEL); }
+
+void CPageCtrl::SetPageShown(bool shown) {
+  if (shown == m_bShown) return;
+  m_bShown = shown;
+  OnShowWindow(shown ? TRUE : FALSE, 0);
+}
 
 void CPageCtrl::OnShowWindow(BOOL, UINT) {}
 

@@ -42,38 +42,46 @@ struct Channel {
   }
 };
 
-bool ReadHeader(const std::uint8_t* d, std::size_t n, Header& h, std::string* error) {
-  if (n < 26) {
+// The info header starts at infoStart: after the 14-byte file header in a file, at 0 in a bitmap
+// block, where the pixels follow the colour table directly.
+bool ReadHeader(const std::uint8_t* d, std::size_t n, std::size_t infoStart, Header& h, std::string* error) {
+  if (n < infoStart + 12) {
     SetError(error, "the BMP file is truncated");
     return false;
   }
-  const std::uint32_t infoSize = U32(d + 14);
-  h.pixelOffset = U32(d + 10);
+  const std::uint8_t* info = d + infoStart;
+  const std::uint32_t infoSize = U32(info);
+  if (infoStart) h.pixelOffset = U32(d + 10);
   if (infoSize == 12) { // OS/2 core header
-    h.width = U16(d + 18);
-    h.height = static_cast<std::int16_t>(U16(d + 20));
-    h.bits = U16(d + 24);
+    h.width = U16(info + 4);
+    h.height = static_cast<std::int16_t>(U16(info + 6));
+    h.bits = U16(info + 10);
     h.paletteEntrySize = 3;
-  } else if (infoSize >= 40 && infoSize <= 124 && n >= 14 + 40) {
-    h.width = static_cast<std::int32_t>(U32(d + 18));
-    h.height = static_cast<std::int32_t>(U32(d + 22));
-    h.bits = U16(d + 28);
-    h.compression = U32(d + 30);
-    h.colorsUsed = U32(d + 46);
+  } else if (infoSize >= 40 && infoSize <= 124 && n >= infoStart + 40) {
+    h.width = static_cast<std::int32_t>(U32(info + 4));
+    h.height = static_cast<std::int32_t>(U32(info + 8));
+    h.bits = U16(info + 14);
+    h.compression = U32(info + 16);
+    h.colorsUsed = U32(info + 32);
     const bool masksFollow = infoSize == 40 && (h.compression == kBitFields || h.compression == kAlphaBitFields);
     if (infoSize >= 52 || masksFollow) {
-      if (n < 14 + 40 + 12) {
+      if (n < infoStart + 40 + 12) {
         SetError(error, "the BMP file is truncated");
         return false;
       }
-      for (int i = 0; i < 3; ++i) h.masks[i] = U32(d + 54 + 4 * i);
+      for (int i = 0; i < 3; ++i) h.masks[i] = U32(info + 40 + 4 * i);
     }
-    if (masksFollow) h.paletteOffset = 14 + 40 + (h.compression == kAlphaBitFields ? 16 : 12);
+    if (masksFollow) h.paletteOffset = infoStart + 40 + (h.compression == kAlphaBitFields ? 16 : 12);
   } else {
     SetError(error, "the BMP header is of an unknown kind");
     return false;
   }
-  if (!h.paletteOffset) h.paletteOffset = 14 + infoSize;
+  if (!h.paletteOffset) h.paletteOffset = infoStart + infoSize;
+  if (!infoStart) {
+    const std::size_t maxEntries = h.bits <= 8 ? (1u << h.bits) : 0;
+    const std::size_t entries = h.colorsUsed == 0 || h.colorsUsed > maxEntries ? maxEntries : h.colorsUsed;
+    h.pixelOffset = h.paletteOffset + entries * static_cast<std::size_t>(h.paletteEntrySize);
+  }
   if (h.height < 0) {
     h.topDown = true;
     h.height = -h.height;
@@ -192,9 +200,10 @@ void DecodeRle(const std::uint8_t* d, std::size_t n, const Header& h, std::vecto
 
 } // namespace
 
-bool DecodeBmp(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterImage& image, std::string* error) {
+bool DecodeBmpAt(const std::uint8_t* d, std::size_t n, std::size_t infoStart, PixelFormat format, RasterImage& image,
+                 std::string* error) {
   Header h;
-  if (!ReadHeader(d, n, h, error)) return false;
+  if (!ReadHeader(d, n, infoStart, h, error)) return false;
   const bool rle = h.compression == kRle8 || h.compression == kRle4;
   const long long plausible = rle ? PlausiblePixels(n, kRlePixelsPerByte) : kMaxImagePixels;
   if (!AcceptDimensions(h.width, h.height, plausible, error)) return false;
@@ -219,6 +228,17 @@ bool DecodeBmp(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterI
     StoreBgrRow(bgr.data(), static_cast<int>(h.width), image, static_cast<int>(y));
   }
   return true;
+}
+
+bool DecodeBmp(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterImage& image, std::string* error) {
+  return DecodeBmpAt(d, n, 14, format, image, error);
+}
+
+bool DecodeDibBlock(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterImage& image, std::string* error) {
+  image = RasterImage{};
+  if (DecodeBmpAt(d, n, 0, format, image, error)) return true;
+  image = RasterImage{};
+  return false;
 }
 
 } // namespace tqgraphics

@@ -16,6 +16,8 @@ void SetError(std::string* error, const std::string& text);
 void StoreBgrRow(const std::uint8_t* bgr, int width, RasterImage& image, int row);
 void PrepareImage(RasterImage& image, int width, int height, PixelFormat format);
 
+bool DecodeDibBlock(const std::uint8_t* data, std::size_t size, PixelFormat format, RasterImage& image,
+                    std::string* error);
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, PixelFormat format, RasterImage& image, std::string* error);
 bool DecodeTiff(const std::uint8_t* data, std::size_t size, int page, PixelFormat format, RasterImage& image,
                 std::string* error);

@@ -190,3 +190,7 @@ int CountImagePages(const char* path) {
   if (kind == Kind::Tiff) return CountTiffPages(file.data(), file.size());
   return kind == Kind::Unknown ? 0 : 1;
 }
+
+bool LoadDibPixels(const void* dib, std::size_t size, PixelFormat format, RasterImage& image, std::string* error) {
+  return dib && DecodeDibBlock(static_cast<const std::uint8_t*>(dib), size, format, image, error);
+}

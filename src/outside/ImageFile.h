@@ -30,3 +30,6 @@ bool LoadImageMemory(const std::uint8_t* data, std::size_t size, PixelFormat for
 // The number of pages of a TIFF file (1 for any other readable picture, 0 when unreadable), and one of them.
 int CountImagePages(const char* path);
 bool LoadImagePage(const char* path, int page, PixelFormat format, RasterImage& image, std::string* error = nullptr);
+
+// The pixels of a bitmap block (a global memory block holding a packed device-independent bitmap).
+bool LoadDibPixels(const void* dib, std::size_t size, PixelFormat format, RasterImage& image, std::string* error = nullptr);

@@ -17,15 +17,14 @@ constexpr UINT MB_ICONWARNING = 0x30;
 constexpr UINT MB_ICONINFORMATION = 0x40;
 constexpr UINT MB_TYPEMASK = 0x0F;
 
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDYES = 6;
-constexpr int IDNO = 7;
 
 using MessageBoxHandler = std::function<int(const CString& text, UINT type)>;
 
 // Shows text with the buttons and icon of type; returns the button chosen (IDOK, IDYES, …).
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
-// Installs a handler (an empty one restores the default, which writes to standard error and
-// answers with the first button); returns the one it replaces.
+// Installs a handler that answers every message box (a host's or a test's); an empty one removes
+// it. Returns the one it replaces.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+// The handler used when none is installed: the dialog library's real message box. Without either,
+// the text goes to standard error and the first button is the answer.
+void SetDefaultMessageBoxHandler(MessageBoxHandler handler);

@@ -24,6 +24,12 @@ using COLORREF = DWORD;
 
 constexpr int MAX_PATH = 260;
 
+// Results of dialogs and message boxes.
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
 struct POINT {
   LONG x = 0;
   LONG y = 0;

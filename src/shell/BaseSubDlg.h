@@ -5,9 +5,14 @@
 #include "outside/CString.h"
 #include "outside/PageCtrl.h"
 
+class CBaseSubDlgTabCtrl;
+
 class CODEWERK_EXPORT CBaseSubDlg : public CPageCtrl {
 public:
   explicit CBaseSubDlg(const char* lpszTemplate = nullptr) : m_lpszTemplate(lpszTemplate) {}
+
+  // Makes the page's window in the tab control and adds it as a tab; an empty tooltip means the label.
+  bool AddToTabCtrl(CBaseSubDlgTabCtrl& tabCtrl, const CString& label, const CString& toolTip);
 
   // True: bring this page's tab to the front before asking it to prepare for closing.
   virtual bool NeedSetActiveTabPrepareForCloseDialog();

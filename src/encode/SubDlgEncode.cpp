@@ -1,0 +1,114 @@
+#include "encode/SubDlgEncode.h"
+
+#include "config/QRCodeKonfiguration.h"
+#include "encode/CalcAusdehnung.h"
+#include "encode/EncodedBitmap.h"
+#include "outside/DataExchange.h"
+#include "outside/DibServices.h"
+#include "outside/FileDialog.h"
+#include "outside/GlobalMemory.h"
+#include "outside/GlobaleBezeichner.h"
+#include "outside/VCardEingabeDialog.h"
+#include "outside/WxText.h"
+
+#include <wx/button.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/xrc/xmlres.h>
+
+namespace {
+
+constexpr int kEdit = 1001, kSave = 1002, kCode = 1003, kVariable = 1004, kSizeLabel = 4000, kVCard = 4010;
+
+} // namespace
+
+CSubDlgEncodeBase::CSubDlgEncodeBase()
+    : CDecodeEncoderBaseDialog("IDD_SUBDLG_ENCODE"), m_btnCode(this),
+      m_strText("https://" + CGlobaleBezeichner::m_strUrlBrennwaldSystemtechnik) {}
+
+CSubDlgEncodeBase::~CSubDlgEncodeBase() {
+  if (m_hDib) GlobalFree(m_hDib);
+}
+
+BOOL CSubDlgEncodeBase::OnInitDialog() {
+  m_btnCode.Create(this);
+  wxXmlResource::Get()->AttachUnknownControl(wxString::Format("%d", kCode), &m_btnCode, this);
+  m_btnSpeichern = wxDynamicCast(GetDlgItem(kSave), wxButton);
+  Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnEnChange(); }, kEdit);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedSave(); }, kSave);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedVCard(); }, kVCard);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedVariable(); }, kVariable);
+  CDecodeEncoderBaseDialog::OnInitDialog();
+  OnEnChange();
+  SafeShowWindow(this, kVariable, static_cast<bool>(m_fnVariable));
+  Layout();
+  return TRUE;
+}
+
+void CSubDlgEncodeBase::DoDataExchange(CDataExchange* pDX) {
+  CDecodeEncoderBaseDialog::DoDataExchange(pDX);
+  if (m_bTextNotEmpty) DDX_TextNotEmpty(pDX, kEdit, m_strText);
+  else DDX_Text(pDX, kEdit, m_strText);
+}
+
+void CSubDlgEncodeBase::OnEnChange() {
+  auto* edit = wxDynamicCast(GetDlgItem(kEdit), wxTextCtrl);
+  if (!edit) return;
+  CString text = FromWx(edit->GetValue());
+  text.Replace("\r\n", "\n");
+  if (m_hDib) {
+    GlobalFree(m_hDib);
+    m_hDib = nullptr;
+  }
+  CSubDlgEncodeBaseCalcAusdehnungFest onePixel(1, 1);
+  m_hDib = GetEncodedBitmap(text, GetEncoder(), onePixel, 0, 0xFFFFFF);
+  EnableButtons();
+  m_btnCode.Refresh();
+}
+
+void CSubDlgEncodeBase::EnableButtons() {
+  m_btnCode.Show(m_hDib != nullptr);
+  if (m_btnSpeichern) m_btnSpeichern->Show(m_hDib != nullptr);
+  CString label;
+  if (m_hDib) {
+    const CSize size = GetDIBSize(m_hDib);
+    label.Format("%d x %d", size.cx, size.cy);
+  }
+  if (auto* sizeLabel = wxDynamicCast(GetDlgItem(kSizeLabel), wxStaticText)) sizeLabel->SetLabel(ToWx(label));
+}
+
+void CSubDlgEncodeBase::OnBnClickedSave() {
+  if (!m_hDib) return;
+  FileDialogRequest request;
+  request.save = true;
+  request.defaultExtension = "bmp";
+  request.defaultName = "*.bmp";
+  request.filter = "BMP-Dateien(*.bmp)|*.bmp||";
+  const auto chosen = AskForFiles(this, request);
+  if (chosen && !chosen->IsEmpty()) WriteDIB((*chosen)[0], m_hDib);
+}
+
+void CSubDlgEncodeBase::OnBnClickedVCard() {
+  auto* edit = wxDynamicCast(GetDlgItem(kEdit), wxTextCtrl);
+  if (!edit) return;
+  CVCardEingabeDialog dialog(wxGetTopLevelParent(this));
+  dialog.m_fnVCard = m_fnVCard;
+  dialog.InitValue(FromWx(edit->GetValue()));
+  if (dialog.DoModal() != IDOK) return;
+  CString text = dialog.GetVCardText();
+  text.Replace("\n", "\r\n");
+  edit->ChangeValue(ToWx(text));
+  OnEnChange();
+}
+
+void CSubDlgEncodeBase::OnBnClickedVariable() {
+  if (m_fnVariable) m_fnVariable(this, kVariable, kEdit);
+}
+
+CSubDlgEncodeBase& GetCurrentEncoder() {
+  const CQRCodeKonfiguration& settings = GetQRCodeKonfiguration();
+  static CSubDlgEncode_QREncode qrEncode;
+  static CSubDlgEncode_ZInt zint;
+  if (settings.m_eEncoder != Encoder_QREncode) return zint;
+  return qrEncode;
+}

@@ -1,0 +1,54 @@
+// The "Erstellen" page: the text is encoded at every change, shown, and can be saved as BMP.
+#pragma once
+
+#include "CodewerkExport.h"
+#include "encode/CodeDrawButton.h"
+#include "encode/EncoderGetCodeItem_QREncode.h"
+#include "encode/EncoderGetCodeItem_ZInt.h"
+#include "outside/VCard.h"
+#include "shell/BaseSubDlg.h"
+
+#include <functional>
+
+class wxButton;
+
+class CODEWERK_EXPORT CSubDlgEncodeBase : public CDecodeEncoderBaseDialog {
+public:
+  CSubDlgEncodeBase();
+  ~CSubDlgEncodeBase() override;
+
+  virtual CEncoderItemBase& GetEncoder() = 0;
+
+  BOOL OnInitDialog() override;
+  void DoDataExchange(CDataExchange* pDX) override;
+
+  HGLOBAL m_hDib = nullptr; // the code at one pixel per module; the page's
+  CCodeDrawButton m_btnCode;
+  wxButton* m_btnSpeichern = nullptr;
+  CString m_strText;
+  bool m_bTextNotEmpty = false;
+  std::function<void(CBaseKunde&)> m_fnVCard;
+  std::function<void(CSubDlgEncodeBase*, int, int)> m_fnVariable;
+
+  // Encodes the edit's text anew and shows the result.
+  void OnEnChange();
+  void EnableButtons();
+  void OnBnClickedSave();
+  void OnBnClickedVCard();
+  void OnBnClickedVariable();
+};
+
+class CODEWERK_EXPORT CSubDlgEncode_QREncode final : public CSubDlgEncodeBase {
+public:
+  CEncoderItemBase& GetEncoder() override { return m_encoder; }
+  CEncoderGetCodeItem_QREncode m_encoder;
+};
+
+class CODEWERK_EXPORT CSubDlgEncode_ZInt final : public CSubDlgEncodeBase {
+public:
+  CEncoderItemBase& GetEncoder() override { return m_encoder; }
+  CEncoderGetCodeItem_ZInt m_encoder;
+};
+
+// The encode page (and through it the encoder) that the settings choose; it never gets a window.
+CODEWERK_EXPORT CSubDlgEncodeBase& GetCurrentEncoder();

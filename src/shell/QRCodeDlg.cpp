@@ -1,0 +1,53 @@
+#include "shell/QRCodeDlg.h"
+
+#include "config/QRCodeKonfiguration.h"
+
+#include <wx/sizer.h>
+
+const CString CQRCodeDlg_IDD = "IDD_QRCODEEXE_DIALOG";
+
+namespace {
+
+constexpr int kTabPlaceholder = 1005;
+
+} // namespace
+
+CQRCodeDlg::CQRCodeDlg(wxWindow* pParent) : CDialogEx("IDD_QRCODEEXE_DIALOG", pParent) {}
+
+CQRCodeDlg::~CQRCodeDlg() {
+  // The pages are members of this dialog; the tab control must not destroy them.
+  m_wndTabCtrl.ReleasePages();
+}
+
+BOOL CQRCodeDlg::OnInitDialog() {
+  CDialogEx::OnInitDialog();
+  if (!CreateCtrl()) EndModalLoop(wxID_CANCEL);
+  return TRUE;
+}
+
+int CQRCodeDlg::CreateCtrl() {
+  wxWindow* placeholder = GetDlgItem(kTabPlaceholder);
+  if (!placeholder) return FALSE;
+  if (!m_wndTabCtrl.Create(this, placeholder->GetRect())) return FALSE;
+  // The tab control takes the placeholder's place in the layout, so it grows with the dialog.
+  if (wxSizer* sizer = placeholder->GetContainingSizer()) sizer->Replace(placeholder, &m_wndTabCtrl);
+  placeholder->Hide();
+  AddSubDialoge();
+  Layout();
+  GetSizer()->SetSizeHints(this);
+  return TRUE;
+}
+
+void CQRCodeDlg::AddSubDialoge() {
+  const CQRCodeKonfiguration& settings = GetQRCodeKonfiguration();
+  if (settings.m_eEncoder != Encoder_QREncode)
+    m_dlgEncodeZInt.AddToTabCtrl(m_wndTabCtrl, "Erstellen", "Bibliothek: ZInt");
+  else
+    m_dlgEncodeQREncode.AddToTabCtrl(m_wndTabCtrl, "Erstellen", "Bibliothek: QRCode");
+}
+
+bool CQRCodeDlg::PrepareForCloseDialog() { return m_wndTabCtrl.PrepareForCloseDialog(); }
+
+void CQRCodeDlg::EndModalLoop(int nResult) {
+  if (PrepareForCloseDialog()) CDialogEx::EndModalLoop(nResult);
+}
