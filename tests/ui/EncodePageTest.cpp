@@ -1,0 +1,145 @@
+// The "Erstellen" page as a user works it: typing, the code it paints, saving, the vCard dialog.
+#include "CodeReaders.h"
+#include "UiTesting.h"
+#include "config/QRCodeKonfiguration.h"
+#include "encode/SubDlgEncode.h"
+#include "outside/FileDialog.h"
+#include "outside/TextServices.h"
+#include "outside/VCard.h"
+#include "outside/WxText.h"
+#include "shell/QRCodeDlg.h"
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+class EncodePageTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_dialog.CreateFromTemplate());
+    m_dialog.OnInitDialog();
+    m_dialog.Show();
+    Pump(300);
+    m_page = dynamic_cast<CSubDlgEncodeBase*>(m_dialog.GetTabCtrl().m_arSubDlg[0]);
+    ASSERT_NE(m_page, nullptr);
+  }
+  void TearDown() override { SetFileDialogHandler(nullptr); }
+
+  wxTextCtrl* Edit() { return wxDynamicCast(m_page->GetDlgItem(1001), wxTextCtrl); }
+  wxString SizeLabel() { return wxDynamicCast(m_page->GetDlgItem(4000), wxStaticText)->GetLabel(); }
+  // What a phone camera would read off the screen.
+  std::vector<ReadCode> ReadScreen() { return ReadWithZXing(ToGray(CaptureClient(&m_page->m_btnCode))); }
+
+  CQRCodeDlg m_dialog;
+  CSubDlgEncodeBase* m_page = nullptr;
+};
+
+} // namespace
+
+TEST_F(EncodePageTest, OpensWithTheMakersAddressAndItsCode) {
+  EXPECT_EQ(Edit()->GetValue(), "https://www.brennwald-systemtechnik.de");
+  ASSERT_NE(m_page->m_hDib, nullptr);
+  const auto codes = ReadScreen();
+  ASSERT_EQ(codes.size(), 1u);
+  EXPECT_EQ(codes[0].text, "https://www.brennwald-systemtechnik.de");
+  EXPECT_FALSE(m_page->GetDlgItem(1004)->IsShown()); // "Variable" only for hosts that set it
+  SaveScreenshot(&m_dialog, "encode-page");
+}
+
+TEST_F(EncodePageTest, TypingReEncodesAndThePaintedCodeReadsBackWithLineBreaks) {
+  Edit()->SetFocus();
+  Edit()->Clear();
+  TypeText("https://www.example.org");
+  EXPECT_EQ(SizeLabel(), "25 x 25");
+  auto codes = ReadScreen();
+  ASSERT_EQ(codes.size(), 1u);
+  EXPECT_EQ(codes[0].text, "https://www.example.org");
+
+  TypeText("\nZeile 2");
+  codes = ReadScreen();
+  ASSERT_EQ(codes.size(), 1u);
+  EXPECT_EQ(codes[0].text, "https://www.example.org\nZeile 2");
+
+  Edit()->Clear(); // no text, no code: the code and "Speichern" go away
+  Pump(100);
+  EXPECT_EQ(m_page->m_hDib, nullptr);
+  EXPECT_FALSE(m_page->m_btnCode.IsShown());
+  EXPECT_FALSE(m_page->GetDlgItem(1002)->IsShown());
+  EXPECT_EQ(SizeLabel(), "");
+}
+
+TEST_F(EncodePageTest, SpeichernWritesTheBitmapOfTheLabelsSize) {
+  const std::string path = (std::filesystem::temp_directory_path() / ("codewerk-save-" + std::to_string(getpid()) + ".bmp")).string();
+  FileDialogRequest asked;
+  SetFileDialogHandler([&](const FileDialogRequest& request) -> std::optional<CStringArray> {
+    asked = request;
+    CStringArray paths;
+    paths.Add(path.c_str());
+    return paths;
+  });
+  ClickOn(m_page->GetDlgItem(1002));
+  EXPECT_TRUE(asked.save);
+  EXPECT_EQ(asked.filter, "BMP-Dateien(*.bmp)|*.bmp||");
+  const GrayImage saved = LoadGrayWithStb(path);
+  EXPECT_EQ(wxString::Format("%d x %d", saved.width, saved.height), SizeLabel());
+  const auto codes = ReadWithZBar(WithQuietZone(saved, 4, 4));
+  ASSERT_EQ(codes.size(), 1u);
+  EXPECT_EQ(codes[0].text, "https://www.brennwald-systemtechnik.de");
+  std::filesystem::remove(path);
+}
+
+TEST_F(EncodePageTest, TheVCardDialogFillsTheTextWithAVCard) {
+  WhenModalShown([](wxWindow* dialog) {
+    const std::pair<const char*, const char*> values[] = {
+        {"Vorname", "J\xC3\xBCrgen"}, {"Nachname", "M\xC3\xBCller"}, {"Firma", "B\xC3\xA4" "ckerei"},
+        {"Strasse", "Hauptstr. 1"},   {"PLZ", "10115"},               {"Ort", "Berlin"},
+        {"TelGeschaeft", "030 123"},  {"Mobil", "0171 9"},            {"EMail", "j@example.de"}};
+    for (const auto& [name, value] : values)
+      wxDynamicCast(wxWindow::FindWindowByName(name, dialog), wxTextCtrl)->SetValue(wxString::FromUTF8(value));
+    SaveScreenshot(dialog, "vcard-dialog");
+    ClickOn(dialog->FindWindow(wxID_OK));
+  });
+  wxCommandEvent click(wxEVT_BUTTON, 4010);
+  m_page->GetEventHandler()->ProcessEvent(click);
+  Pump(200);
+
+  const CString text = FromWx(Edit()->GetValue());
+  EXPECT_NE(text.Find("\r\n"), -1); // shown with Windows line breaks …
+  CStringArray lines;
+  BreakLine(SetNewLineText(text, "\n"), lines);
+  CVCardReader reader;
+  ASSERT_TRUE(IsVCard(lines, reader));
+  CBaseKunde contact;
+  reader.GetAsKunde(contact);
+  EXPECT_EQ(contact.m_strNachname, "M\xC3\xBCller");
+  EXPECT_EQ(contact.m_strFirma, "B\xC3\xA4" "ckerei");
+  const auto codes = ReadScreen();
+  ASSERT_EQ(codes.size(), 1u);
+  CString expected = text;
+  expected.Replace("\r\n", "\n");
+  EXPECT_EQ(codes[0].text, expected.str()); // … and encoded with "\n"
+  SaveScreenshot(&m_dialog, "encode-page-vcard");
+}
+
+TEST(EncodePageHostTest, TheVariableButtonCallsTheHostsCallable) {
+  CQRCodeDlg dialog;
+  ASSERT_TRUE(dialog.CreateFromTemplate());
+  CSubDlgEncode_ZInt page;
+  std::vector<int> calls;
+  page.m_fnVariable = [&](CSubDlgEncodeBase* p, int button, int edit) {
+    EXPECT_EQ(p, &page);
+    calls = {button, edit};
+  };
+  ASSERT_TRUE(page.Create(page.m_lpszTemplate, &dialog));
+  dialog.Show();
+  Pump(200);
+  ASSERT_TRUE(page.GetDlgItem(1004)->IsShown());
+  ClickOn(page.GetDlgItem(1004));
+  EXPECT_EQ(calls, (std::vector<int>{1004, 1001}));
+}

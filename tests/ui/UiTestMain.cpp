@@ -1,0 +1,29 @@
+// The UI tests' program: a real wxWidgets application on the X display (Xvfb under make test).
+#include "TestConfigFolder.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/log.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+  if (!UseTemporaryConfigFolder()) return 2;
+  ::testing::InitGoogleTest(&argc, argv);
+  wxApp::SetInstance(new wxApp);
+  if (!wxEntryStart(argc, argv)) {
+    std::fprintf(stderr, "no X display: run the UI tests under xvfb-run\n");
+    return 2;
+  }
+  // A log message or a failed check must not open a modal box that no one closes.
+  delete wxLog::SetActiveTarget(new wxLogStderr);
+  wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
+    ADD_FAILURE() << "wx assertion at " << file << ":" << line << ": " << cond << " " << msg;
+  });
+  wxInitAllImageHandlers();
+  const int rc = RUN_ALL_TESTS();
+  wxEntryCleanup();
+  return rc;
+}
