@@ -12,6 +12,7 @@
 int main(int argc, char** argv) {
   if (!UseTemporaryConfigFolder()) return 2;
   ::testing::InitGoogleTest(&argc, argv);
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS(); // listing needs no display
   wxApp::SetInstance(new wxApp);
   if (!wxEntryStart(argc, argv)) {
     std::fprintf(stderr, "no X display: run the UI tests under xvfb-run\n");
