@@ -20,4 +20,6 @@ public:
   void AddDecodeResult(CSubDlgDecode& decoder, void* handle);
   // The texts, one per line, each after "symbol: " when bMitSymbol is set.
   CString GetMessageText(bool bMitSymbol) const;
+  // Shows the results in the "Ergebnis" dialog, modally.
+  void ShowTasksPane() const;
 };

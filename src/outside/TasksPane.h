@@ -1,0 +1,81 @@
+// A tasks pane: groups of entries under captions, clickable entries with an action, plain entries
+// with a text only. The pane is filled first (without windows) and laid out once afterwards.
+#pragma once
+
+#include "CString.h"
+#include "WinTypes.h"
+
+#include <wx/dialog.h>
+#include <wx/scrolwin.h>
+
+#include <functional>
+#include <vector>
+
+// Icons of the common task icon list.
+enum T_TaskIcon : int {
+  TaskIcon_None = -1,
+  TaskIcon_Telefon = 0,
+  TaskIcon_EMail = 1,
+  TaskIcon_Internet = 2,
+  TaskIcon_Fax = 3,
+  TaskIcon_Mobil = 5,
+};
+
+class CMFCNextBaseActionTasksPane : public wxScrolledWindow {
+public:
+  struct Task {
+    CString text;
+    int icon = TaskIcon_None;
+    std::function<void()> action; // empty for a plain entry
+  };
+  struct Group {
+    CString caption;
+    std::vector<Task> tasks;
+  };
+
+  CMFCNextBaseActionTasksPane() = default;
+  bool Create(wxWindow* parent);
+
+  // Returns the group's index. The pane keeps groups in the order they were added.
+  int AddGroup(int page, const CString& caption, bool bottom = false, bool special = false, void* icon = nullptr);
+  // A clickable entry; returns its index in the group.
+  int AddTask_WithoutRebuild(int group, const CString& text, std::function<void()> action, int icon);
+  // A plain entry, which does nothing.
+  int AddTask(int group, const CString& text, int icon, UINT commandId = 0);
+  // Builds the windows for what was added.
+  void RecalcLayout();
+
+  const std::vector<Group>& GetGroups() const { return m_groups; }
+  // The window of an entry once laid out (a link for clickable entries), for keyboard focus.
+  wxWindow* GetTaskWindow(int group, int task) const;
+  wxWindow* FirstLink() const;
+
+private:
+  std::vector<Group> m_groups;
+  std::vector<std::vector<wxWindow*>> m_taskWindows;
+};
+
+// A resizable dialog whose content is a tasks pane; subclasses fill it in AddActionsToTasksPane.
+class CActionTasksPaneBasisDialogMitCommonTasksIconsImageList : public wxDialog {
+public:
+  CActionTasksPaneBasisDialogMitCommonTasksIconsImageList(const CString& title, wxWindow* parent);
+
+  virtual void AddActionsToTasksPane() = 0;
+  // Fills the pane (no window needed); DoModal does it when it has not been done.
+  void BuildTasksPaneMain();
+  // Makes the window, lays the pane out and shows it modally; returns IDOK or IDCANCEL.
+  INT_PTR DoModal();
+  // The size the dialog opens with, in device-independent pixels.
+  void SetFesteAufloesung(int cx, int cy, bool fixed);
+
+  CMFCNextBaseActionTasksPane& GetTasksPane() { return m_pane; }
+
+private:
+  bool CreateWindow();
+
+  CString m_strTitle;
+  wxWindow* m_pParent;
+  wxSize m_designSize{320, 240};
+  bool m_bBuilt = false;
+  CMFCNextBaseActionTasksPane m_pane;
+};
