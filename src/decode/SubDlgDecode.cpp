@@ -4,15 +4,16 @@
 #include "decode/SubDlgDecode_ZBar.h"
 #include "decode/SubDlgDecode_ZXING.h"
 
-namespace {
+CSubDlgDecode::CSubDlgDecode()
+    : CDecodeEncoderBaseDialog("IDD_SUBDLG_DECODE"), m_dlgBarCodeScanner(*this), m_dlgDatei(*this) {
+  m_wndTabCtrl.HideSingleTab(true);
+}
 
-constexpr const char* kTemplate = "IDD_SUBDLG_DECODE";
-
-} // namespace
-
-CSubDlgDecode::CSubDlgDecode() : CDecodeEncoderBaseDialog(kTemplate) {}
-
-CSubDlgDecode::~CSubDlgDecode() = default;
+CSubDlgDecode::~CSubDlgDecode() {
+  // The source pages are members of this page; the tab control must not destroy them.
+  m_wndTabCtrl.ReleasePages();
+  m_dlgBarCodeScanner.Remove_WinApp_PreTranslateMessage_Function();
+}
 
 void* CSubDlgDecode::DecodeImage(const char*, T_DecodeImageSource) { return nullptr; }
 int CSubDlgDecode::GetDecodeResultCount(void*) { return 0; }
@@ -31,6 +32,14 @@ bool CSubDlgDecode::GetDecodedImageTextFromResult(void* handle, CDecodeResultArr
   if (bFree) FreeDecodeResult(handle);
   return true;
 }
+
+bool CSubDlgDecode::NeedSetActiveTabPrepareForCloseDialog() {
+  for (CBaseSubDlg* page : m_wndTabCtrl.m_arSubDlg)
+    if (page->NeedSetActiveTabPrepareForCloseDialog()) return true;
+  return false;
+}
+
+bool CSubDlgDecode::PrepareForCloseDialog() { return m_wndTabCtrl.PrepareForCloseDialog(); }
 
 CSubDlgDecode* CreateCurrentDecoder() {
   if (GetQRCodeKonfiguration().m_eDecoder == Decoder_ZXing) return new CSubDlgDecode_ZXING();

@@ -1,9 +1,19 @@
-// The decode page, which is also the decoder interface: a file goes in, a result handle comes out.
+// The decode page ("Einlesen"): its source tabs, the keyboard input of a 2D scanner, and the one
+// place where every source reports. It is also the decoder interface: a file goes in, a result
+// handle comes out.
 #pragma once
 
 #include "CodewerkExport.h"
 #include "decode/DecodeResultArray.h"
 #include "shell/BaseSubDlg.h"
+#include "shell/BaseSubDlgTabCtrl.h"
+#include "sources/DecodeGrafikResult.h"
+#include "sources/SubDlgDecode_BarCodeScanner.h"
+#include "sources/SubDlgDecode_Datei.h"
+
+#include <functional>
+
+struct MSG;
 
 enum T_DecodeImageSource : int {
   T_DecodeImageSource_WebCam = 0,
@@ -28,6 +38,42 @@ public:
   bool GetDecodedImageText(const CString& fileName, CDecodeResultArray& results, T_DecodeImageSource source);
   // Reads a handle into results, freeing it only when bFree is set; false for a null handle.
   bool GetDecodedImageTextFromResult(void* handle, CDecodeResultArray& results, bool bFree);
+
+  // Builds the source tabs the first time the page is shown.
+  void OnShowWindow(BOOL bShow, UINT nStatus) override;
+  int CreateTabCtrl();
+  LRESULT OnChangeActiveTab(WPARAM wParam, LPARAM lParam);
+
+  // Keyboard input of a 2D scanner, seen before dispatch; nonzero consumes it.
+  int OnDirekteTastaturEingabe(MSG* pMsg);
+  void SetTimer();
+  void OnTimer(UINT_PTR nIDEvent) override;
+
+  // Every source reports here: a beep, then the host's handler or the "Ergebnis" dialog.
+  void OnQRCodeDecoded(const CDecodeResultArray& results);
+  void OnQRCodeDecoded(const CDecodeResultArray& results, CDTemplateArray<CDecodeGrafikResult>& images);
+  void OnQRCodeNotFound();
+  void OnQRCodeNotFound(CDTemplateArray<CDecodeGrafikResult>& images);
+
+  bool NeedSetActiveTabPrepareForCloseDialog() override;
+  bool PrepareForCloseDialog() override;
+
+  CSubDlgDecode_BarCodeScanner m_dlgBarCodeScanner;
+  CSubDlgDecode_Datei m_dlgDatei;
+  bool m_bShow2DScanner = true;
+  bool m_bShowWebCam = true;
+  bool m_bShowScanner = true;
+  bool m_bShowDatei = true;
+  CBaseSubDlgTabCtrl m_wndTabCtrl;
+  bool m_bInitTabs = true;
+  UINT_PTR m_nTastaturTimer = 0;
+  bool m_bTastaturEnde = false;
+  CString m_strTastatur;
+  std::function<bool(const CDecodeResultArray*, const CDTemplateArray<CDecodeGrafikResult>*)> m_fnOnDecoded;
+  std::function<bool(const CDTemplateArray<CDecodeGrafikResult>*)> m_fnOnNotFound;
+
+private:
+  void AddSourceTabs();
 };
 
 // The decoder the settings choose ("A"/"Dec" exactly 1: ZXing, anything else: ZBar), on the heap,

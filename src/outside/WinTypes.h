@@ -16,6 +16,9 @@ using SIZE_T = std::size_t;
 using WCHAR = wchar_t;
 using HGLOBAL = void*;
 using COLORREF = DWORD;
+using WPARAM = UINT_PTR;
+using LPARAM = INT_PTR;
+using LRESULT = INT_PTR;
 
 #ifndef TRUE
 #define TRUE 1

@@ -5,7 +5,7 @@
 
 bool CBaseSubDlg::AddToTabCtrl(CBaseSubDlgTabCtrl& tabCtrl, const CString& label, const CString& toolTip) {
   m_strToolTip = toolTip.IsEmpty() ? label : toolTip;
-  if (!Create(m_lpszTemplate, &tabCtrl)) return false;
+  if (!tabCtrl.HasWindow() || !Create(m_lpszTemplate, tabCtrl.GetWindow())) return false;
   tabCtrl.m_arSubDlg.Add(this);
   tabCtrl.AddTab(this, label);
   return true;

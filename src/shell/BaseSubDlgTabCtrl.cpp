@@ -5,30 +5,51 @@
 
 #include <gtk/gtk.h>
 
-CBaseSubDlgTabCtrl::~CBaseSubDlgTabCtrl() { ReleasePages(); }
+CBaseSubDlgTabCtrl::~CBaseSubDlgTabCtrl() {
+  ReleasePages();
+  if (wxNotebook* notebook = m_notebook.get()) {
+    notebook->Unbind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CBaseSubDlgTabCtrl::OnPageChanged, this);
+    notebook->Unbind(wxEVT_MOTION, &CBaseSubDlgTabCtrl::OnMouseMove, this);
+  }
+}
 
 bool CBaseSubDlgTabCtrl::Create(wxWindow* parent, const wxRect& rect, int firstId, int lastId) {
+  if (HasWindow()) return false;
   for (int id = firstId; id <= lastId; ++id) {
     if (parent->FindWindow(id)) continue;
-    if (!wxNotebook::Create(parent, id, rect.GetPosition(), rect.GetSize(), wxNB_TOP)) return false;
-    Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CBaseSubDlgTabCtrl::OnPageChanged, this);
-    Bind(wxEVT_MOTION, &CBaseSubDlgTabCtrl::OnMouseMove, this);
+    m_notebook = new wxNotebook(parent, id, rect.GetPosition(), rect.GetSize(), wxNB_TOP);
+    m_notebook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CBaseSubDlgTabCtrl::OnPageChanged, this);
+    m_notebook->Bind(wxEVT_MOTION, &CBaseSubDlgTabCtrl::OnMouseMove, this);
+    UpdateTabStrip();
     return true;
   }
   return false;
 }
 
 void CBaseSubDlgTabCtrl::AddTab(CBaseSubDlg* page, const CString& label) {
-  const bool first = GetPageCount() == 0;
-  AddPage(page, ToWx(label), first);
+  if (!HasWindow()) return;
+  const bool first = m_notebook->GetPageCount() == 0;
+  m_notebook->AddPage(page, ToWx(label), first);
   UpdateTabStrip();
   // GTK adds the first page without a change event; it is the one that shows now.
   if (first) page->SetPageShown(true);
 }
 
 void CBaseSubDlgTabCtrl::ReleasePages() {
-  if (!GetHandle()) return;
-  while (GetPageCount() > 0) RemovePage(GetPageCount() - 1);
+  if (wxNotebook* notebook = m_notebook.get())
+    while (notebook->GetPageCount() > 0) notebook->RemovePage(notebook->GetPageCount() - 1);
+}
+
+int CBaseSubDlgTabCtrl::GetPageCount() const { return HasWindow() ? static_cast<int>(m_notebook->GetPageCount()) : 0; }
+
+int CBaseSubDlgTabCtrl::GetSelection() const { return HasWindow() ? m_notebook->GetSelection() : -1; }
+
+void CBaseSubDlgTabCtrl::SetSelection(int index) {
+  if (HasWindow() && index >= 0 && index < GetPageCount()) m_notebook->SetSelection(static_cast<size_t>(index));
+}
+
+CString CBaseSubDlgTabCtrl::GetTabLabel(int index) const {
+  return index >= 0 && index < GetPageCount() ? FromWx(m_notebook->GetPageText(static_cast<size_t>(index))) : CString();
 }
 
 void CBaseSubDlgTabCtrl::HideSingleTab(bool hide) {
@@ -37,27 +58,23 @@ void CBaseSubDlgTabCtrl::HideSingleTab(bool hide) {
 }
 
 void CBaseSubDlgTabCtrl::UpdateTabStrip() {
-  if (!GetHandle()) return;
+  if (!HasWindow()) return;
   // wxNotebook cannot hide its tabs; the GTK notebook underneath can.
-  gtk_notebook_set_show_tabs(GTK_NOTEBOOK(GetHandle()), !(m_bHideSingleTab && GetPageCount() == 1));
+  gtk_notebook_set_show_tabs(GTK_NOTEBOOK(m_notebook->GetHandle()), !(m_bHideSingleTab && GetPageCount() == 1));
 }
 
 bool CBaseSubDlgTabCtrl::PrepareForCloseDialog() {
   for (int i = 0; i < m_arSubDlg.GetSize(); ++i) {
     CBaseSubDlg* page = m_arSubDlg[i];
-    if (page->NeedSetActiveTabPrepareForCloseDialog() && GetSelection() != i) SetSelection(static_cast<size_t>(i));
+    if (page->NeedSetActiveTabPrepareForCloseDialog() && GetSelection() != i) SetSelection(i);
     if (!page->PrepareForCloseDialog()) return false;
   }
   return true;
 }
 
-CString CBaseSubDlgTabCtrl::GetTabLabel(int index) const {
-  return index >= 0 && index < static_cast<int>(GetPageCount()) ? FromWx(GetPageText(static_cast<size_t>(index))) : CString();
-}
-
 void CBaseSubDlgTabCtrl::OnPageChanged(wxBookCtrlEvent& event) {
   event.Skip();
-  if (event.GetEventObject() != this) return; // a nested tab control's event bubbling up
+  if (event.GetEventObject() != m_notebook.get()) return; // a nested tab control's event bubbling up
   const int previous = event.GetOldSelection();
   const int current = event.GetSelection();
   if (previous >= 0 && previous < m_arSubDlg.GetSize()) m_arSubDlg[previous]->SetPageShown(false);
@@ -68,9 +85,9 @@ void CBaseSubDlgTabCtrl::OnPageChanged(wxBookCtrlEvent& event) {
 // GTK's notebook has no tooltip per tab: the one of the tab under the pointer is set as it moves.
 void CBaseSubDlgTabCtrl::OnMouseMove(wxMouseEvent& event) {
   event.Skip();
-  const int tab = HitTest(event.GetPosition());
+  const int tab = m_notebook->HitTest(event.GetPosition());
   if (tab == m_nToolTipTab) return;
   m_nToolTipTab = tab;
-  if (tab >= 0 && tab < m_arSubDlg.GetSize()) SetToolTip(ToWx(m_arSubDlg[tab]->m_strToolTip));
-  else UnsetToolTip();
+  if (tab >= 0 && tab < m_arSubDlg.GetSize()) m_notebook->SetToolTip(ToWx(m_arSubDlg[tab]->m_strToolTip));
+  else m_notebook->UnsetToolTip();
 }

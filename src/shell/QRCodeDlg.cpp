@@ -30,7 +30,7 @@ int CQRCodeDlg::CreateCtrl() {
   if (!placeholder) return FALSE;
   if (!m_wndTabCtrl.Create(this, placeholder->GetRect())) return FALSE;
   // The tab control takes the placeholder's place in the layout, so it grows with the dialog.
-  if (wxSizer* sizer = placeholder->GetContainingSizer()) sizer->Replace(placeholder, &m_wndTabCtrl);
+  if (wxSizer* sizer = placeholder->GetContainingSizer()) sizer->Replace(placeholder, m_wndTabCtrl.GetWindow());
   placeholder->Hide();
   AddSubDialoge();
   Layout();
@@ -44,6 +44,11 @@ void CQRCodeDlg::AddSubDialoge() {
     m_dlgEncodeZInt.AddToTabCtrl(m_wndTabCtrl, "Erstellen", "Bibliothek: ZInt");
   else
     m_dlgEncodeQREncode.AddToTabCtrl(m_wndTabCtrl, "Erstellen", "Bibliothek: QRCode");
+  // Any value but 0 means ZXing here (CreateCurrentDecoder asks for exactly 1).
+  if (settings.m_eDecoder != Decoder_ZBar)
+    m_dlgDecodeZXing.AddToTabCtrl(m_wndTabCtrl, "Einlesen", "Bibliothek: ZXing");
+  else
+    m_dlgDecodeZBar.AddToTabCtrl(m_wndTabCtrl, "Einlesen", "Bibliothek: ZBar");
 }
 
 bool CQRCodeDlg::PrepareForCloseDialog() { return m_wndTabCtrl.PrepareForCloseDialog(); }

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "CodewerkExport.h"
+#include "decode/SubDlgDecode_ZBar.h"
+#include "decode/SubDlgDecode_ZXING.h"
 #include "encode/SubDlgEncode.h"
 #include "outside/DialogEx.h"
 #include "shell/BaseSubDlgTabCtrl.h"
@@ -28,4 +30,6 @@ protected:
   CBaseSubDlgTabCtrl m_wndTabCtrl;
   CSubDlgEncode_QREncode m_dlgEncodeQREncode;
   CSubDlgEncode_ZInt m_dlgEncodeZInt;
+  CSubDlgDecode_ZBar m_dlgDecodeZBar;
+  CSubDlgDecode_ZXING m_dlgDecodeZXing;
 };

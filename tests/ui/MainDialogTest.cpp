@@ -50,7 +50,7 @@ TEST_F(MainDialogTest, TheSettingsChooseTheEncodePageAndItsTooltip) {
     Open(dialog);
     CBaseSubDlgTabCtrl& tabs = dialog.GetTabCtrl();
     EXPECT_EQ(dialog.GetTitle(), "TQ QR Code");
-    ASSERT_EQ(tabs.GetPageCount(), 1u);
+    ASSERT_EQ(tabs.GetPageCount(), 2);
     EXPECT_EQ(tabs.GetTabLabel(0), "Erstellen");
     auto* page = dynamic_cast<CSubDlgEncodeBase*>(tabs.m_arSubDlg[0]);
     ASSERT_NE(page, nullptr);
@@ -60,11 +60,11 @@ TEST_F(MainDialogTest, TheSettingsChooseTheEncodePageAndItsTooltip) {
 
     // Hovering over the tab shows the page's tooltip.
     wxUIActionSimulator mouse;
-    const wxRect strip = tabs.GetScreenRect();
+    const wxRect strip = tabs.GetWindow()->GetScreenRect();
     mouse.MouseMove(strip.x + 50, strip.y + 18); // over the tab's label
     Pump(200);
-    ASSERT_NE(tabs.GetToolTip(), nullptr);
-    EXPECT_EQ(tabs.GetToolTipText(), page->m_strToolTip.GetString());
+    ASSERT_NE(tabs.GetWindow()->GetToolTip(), nullptr);
+    EXPECT_EQ(tabs.GetWindow()->GetToolTipText(), page->m_strToolTip.GetString());
     SaveScreenshot(&dialog, "main-dialog-encoder-" + std::to_string(encoder));
   }
 }
@@ -78,7 +78,7 @@ TEST_F(MainDialogTest, ThePageThatWantsToAskIsBroughtToTheFrontAndMayVeto) {
   Pump(100);
   EXPECT_EQ(dialog.GetTabCtrl().GetSelection(), 0);
   EXPECT_FALSE(dialog.PrepareForCloseDialog());
-  EXPECT_EQ(dialog.GetTabCtrl().GetSelection(), 1);
+  EXPECT_EQ(dialog.GetTabCtrl().GetSelection(), dialog.GetTabCtrl().GetPageCount() - 1); // the veto page
   EXPECT_EQ(veto.shows, (std::vector<bool>{true}));
 
   // A modal dialog whose page refuses stays open; once it agrees, the dialog closes.
@@ -101,10 +101,10 @@ TEST_F(MainDialogTest, ASingleTabCanHideItsStrip) {
   wxFrame frame(nullptr, wxID_ANY, "tabs");
   CBaseSubDlgTabCtrl tabs;
   ASSERT_TRUE(tabs.Create(&frame, wxRect(0, 0, 400, 300)));
-  EXPECT_EQ(tabs.GetId(), 1000);
+  EXPECT_EQ(tabs.GetWindow()->GetId(), 1000);
   CBaseSubDlgTabCtrl second;
   ASSERT_TRUE(second.Create(&frame, wxRect(0, 0, 10, 10)));
-  EXPECT_EQ(second.GetId(), 1001); // 1000 is taken
+  EXPECT_EQ(second.GetWindow()->GetId(), 1001); // 1000 is taken
   CSubDlgEncode_ZInt page;
   page.AddToTabCtrl(tabs, "Nur einer", "");
   tabs.HideSingleTab(true);

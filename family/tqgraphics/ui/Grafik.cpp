@@ -1,0 +1,170 @@
+#include "outside/Grafik.h"
+
+#include "outside/DibDrawing.h"
+#include "outside/DibServices.h"
+#include "outside/GlobalMemory.h"
+#include "outside/ImageFile.h"
+
+#include <wx/bitmap.h>
+#include <wx/dc.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+
+const char* const ExtensionTQScan = "tif";
+
+CRect CGrafik::GetKorrektRect(const CRect& rect) const { return ::GetKorrektRect(GetSize(), rect); }
+
+void CGrafik::ZeichneKorrekt(wxDC& dc, const CRect& rect, void* palette) { Zeichne(dc, GetKorrektRect(rect), palette); }
+
+// The picture scaled for the last size it was drawn at: previews repaint often, always alike.
+struct CDIBGrafik::Cache {
+  wxImage image;
+  wxBitmap scaled;
+  wxSize scaledSize;
+};
+
+CDIBGrafik::CDIBGrafik() = default;
+CDIBGrafik::~CDIBGrafik() { SetDib(nullptr); }
+
+void CDIBGrafik::SetDib(HGLOBAL dib) {
+  if (m_hDib && m_hDib != dib) GlobalFree(m_hDib);
+  m_hDib = dib;
+  m_cache.reset();
+}
+
+HGLOBAL CDIBGrafik::DetachDib() {
+  HGLOBAL dib = m_hDib;
+  m_hDib = nullptr;
+  m_cache.reset();
+  return dib;
+}
+
+BOOL CDIBGrafik::Lade(void*, const char* fileName) {
+  RasterImage image;
+  if (!fileName || !LoadImageFile(fileName, PixelFormat::Bgr24, image)) return FALSE;
+  HGLOBAL dib = MakeDib24(image.width, image.height, image.pixels.data());
+  if (!dib) return FALSE;
+  SetDib(dib);
+  return TRUE;
+}
+
+CSize CDIBGrafik::GetSize() const { return m_hDib ? GetDIBSize(m_hDib) : CSize(); }
+
+void CDIBGrafik::Zeichne(wxDC& dc, const CRect& rect, void*) {
+  if (!m_hDib || rect.IsRectEmpty()) return;
+  if (!m_cache) m_cache = std::make_unique<Cache>(Cache{DibToImage(m_hDib), {}, {}});
+  if (!m_cache->image.IsOk()) return;
+  const double scale = dc.GetContentScaleFactor();
+  const wxSize device(std::max(1, static_cast<int>(rect.Width() * scale)), std::max(1, static_cast<int>(rect.Height() * scale)));
+  if (m_cache->scaledSize != device || !m_cache->scaled.IsOk()) {
+    m_cache->scaled = wxBitmap(m_cache->image.Scale(device.x, device.y, wxIMAGE_QUALITY_HIGH), -1, scale);
+    m_cache->scaledSize = device;
+  }
+  dc.DrawBitmap(m_cache->scaled, rect.left, rect.top);
+}
+
+CGrafik* CGrafikFormatArray::GetGrafikObject(const char* fileName) const {
+  static const char* const known[] = {"bmp", "dib", "png", "jpg", "jpeg", "jpe", "gif", "tif", "tiff"};
+  const CString extension = GetExtensionOhnePunkt(fileName ? fileName : "");
+  for (const char* type : known)
+    if (strcasecmp(extension, type) == 0) return new CDIBGrafik();
+  return nullptr;
+}
+
+CGrafikFormatArray& GetGrafikFormatArray() {
+  static CGrafikFormatArray formats;
+  return formats;
+}
+
+HGLOBAL MakeDib24(int width, int height, const unsigned char* bgr) {
+  const long long stride = DibRowStride(width, 24);
+  if (width <= 0 || height <= 0 || stride < 0) return nullptr;
+  HGLOBAL dib = GlobalAlloc(GHND, 40 + static_cast<size_t>(stride) * static_cast<size_t>(height));
+  auto* bits = static_cast<BYTE*>(GlobalLock(dib));
+  if (!bits) {
+    GlobalFree(dib);
+    return nullptr;
+  }
+  BITMAPINFOHEADER header{};
+  header.biSize = 40;
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biSizeImage = static_cast<DWORD>(stride * height);
+  header.biXPelsPerMeter = header.biYPelsPerMeter = 2835;
+  std::memcpy(bits, &header, sizeof header);
+  for (int y = 0; y < height; ++y) // bottom-up
+    std::memcpy(bits + 40 + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(stride),
+                bgr + static_cast<size_t>(y) * static_cast<size_t>(width) * 3, static_cast<size_t>(width) * 3);
+  GlobalUnlock(dib);
+  return dib;
+}
+
+CString GetExtensionOhnePunkt(const CString& path) {
+  const int dot = path.ReverseFind('.');
+  return dot > path.ReverseFind('/') ? path.Mid(dot + 1) : CString();
+}
+
+bool IsTQScanExtension(const CString& extension) {
+  // "tiff" is the same format under its long name.
+  return strcasecmp(extension, ExtensionTQScan) == 0 || strcasecmp(extension, "tiff") == 0;
+}
+
+BOOL CTQScanPict::Lade(void*, const char* fileName) {
+  m_arPages.RemoveAll();
+  const int pages = fileName ? CountImagePages(fileName) : 0;
+  if (pages <= 0) return FALSE;
+  m_strFile = fileName;
+  for (int page = 0; page < pages; ++page) m_arPages.Add(page);
+  return TRUE;
+}
+
+HGLOBAL CTQScanPict::GetPageDib(int page) const {
+  RasterImage image;
+  if (page < 0 || page >= GetPageCount() || !LoadImagePage(m_strFile, page, PixelFormat::Bgr24, image)) return nullptr;
+  return MakeDib24(image.width, image.height, image.pixels.data());
+}
+
+// The largest surface a preview makes: enough for a page scanned at 300 dpi.
+constexpr int kMaxSurfaceSide = 4096;
+
+struct CMemoryDC::Surface {
+  wxBitmap bitmap;
+  wxMemoryDC dc;
+};
+
+CMemoryDC::CMemoryDC() = default;
+CMemoryDC::~CMemoryDC() = default;
+
+bool CMemoryDC::SetSafeSizeOrSmaller(CSize& size) {
+  if (size.cx <= 0 || size.cy <= 0) return false;
+  const double shrink = std::min(1.0, static_cast<double>(kMaxSurfaceSide) / std::max(size.cx, size.cy));
+  size = CSize(std::max(1, static_cast<int>(size.cx * shrink)), std::max(1, static_cast<int>(size.cy * shrink)));
+  m_surface = std::make_unique<Surface>();
+  if (!m_surface->bitmap.Create(size.cx, size.cy, 24)) {
+    m_surface.reset();
+    return false;
+  }
+  m_surface->dc.SelectObject(m_surface->bitmap);
+  m_surface->dc.SetBackground(*wxWHITE_BRUSH);
+  m_surface->dc.Clear();
+  return true;
+}
+
+wxDC* CMemoryDC::GetDC() { return m_surface ? &m_surface->dc : nullptr; }
+
+HGLOBAL CMemoryDC::DDBtoDIB() {
+  if (!m_surface) return nullptr;
+  m_surface->dc.SelectObject(wxNullBitmap);
+  const wxImage image = m_surface->bitmap.ConvertToImage();
+  m_surface->dc.SelectObject(m_surface->bitmap);
+  std::vector<unsigned char> bgr(static_cast<size_t>(image.GetWidth()) * image.GetHeight() * 3);
+  const unsigned char* rgb = image.GetData();
+  for (size_t i = 0; i < bgr.size(); i += 3) bgr[i] = rgb[i + 2], bgr[i + 1] = rgb[i + 1], bgr[i + 2] = rgb[i];
+  return MakeDib24(image.GetWidth(), image.GetHeight(), bgr.data());
+}

@@ -1,0 +1,106 @@
+#include "sources/SubDlgDecode_Datei.h"
+
+#include "decode/SubDlgDecode.h"
+#include "outside/FileDialog.h"
+#include "outside/WxText.h"
+#include "sources/DecodeDateiArray.h"
+
+#include <wx/dnd.h>
+#include <wx/utils.h>
+#include <wx/xrc/xmlres.h>
+
+namespace {
+
+constexpr int kOpen = 1009, kPreview = 4004;
+
+// Files dragged from the file manager; folders are not taken.
+class FileDropTarget : public wxFileDropTarget {
+public:
+  explicit FileDropTarget(CSubDlgDecode_Datei& page) : m_page(page) {}
+
+  wxDragResult OnDragOver(wxCoord, wxCoord, wxDragResult suggested) override {
+    CDragDropTreeRecord record;
+    record.m_nDragState = 1;
+    m_page.OnDragDropTree(0, reinterpret_cast<LPARAM>(&record));
+    return suggested;
+  }
+
+  bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& names) override {
+    CStringArray files;
+    for (const wxString& name : names)
+      if (!wxDirExists(name)) files.Add(FromWx(name));
+    CDragDropTreeRecord record;
+    record.m_pFiles = &files;
+    m_page.OnDragDropTree(0, reinterpret_cast<LPARAM>(&record));
+    return record.m_nResult != 0;
+  }
+
+private:
+  CSubDlgDecode_Datei& m_page;
+};
+
+} // namespace
+
+CSubDlgDecode_Datei::CSubDlgDecode_Datei(CSubDlgDecode& owner) : CSubDlgDecodeBaseSubDlg("IDD_SUBDLG_DECODE_DATEI", owner) {}
+
+CSubDlgDecode_Datei::~CSubDlgDecode_Datei() = default;
+
+BOOL CSubDlgDecode_Datei::OnInitDialog() {
+  m_btnVorschau.Create(this);
+  wxXmlResource::Get()->AttachUnknownControl(wxString::Format("%d", kPreview), &m_btnVorschau, this);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedOpen(); }, kOpen);
+  SetDropTarget(new FileDropTarget(*this));
+  return CSubDlgDecodeBaseSubDlg::OnInitDialog();
+}
+
+LRESULT CSubDlgDecode_Datei::OnDragDropTree(WPARAM, LPARAM lParam) {
+  auto* record = reinterpret_cast<CDragDropTreeRecord*>(lParam);
+  record->m_nResult = 0;
+  if (!record->m_pFiles && record->m_nDragState == 0) return 0;
+  record->m_nResult = 1;
+  if (record->m_nDragState != 0 || !record->m_pFiles) return 0;
+  DecodeFiles(*record->m_pFiles);
+  return 0;
+}
+
+void CSubDlgDecode_Datei::DecodeFiles(const CStringArray& paths) {
+  wxBusyCursor wait; // until the result dialog or message has been closed
+  CDecodeResultArray dropResults(1);
+  CDecodeDateiArray files; // its temporary bitmaps go with it, whatever happens below
+  m_btnVorschau.m_arGrafiken.Clear(0);
+  for (const CString& path : paths) files.AddDatei(path);
+  if (files.m_arDateien.IsEmpty()) {
+    m_btnVorschau.Refresh();
+    m_pOwner->OnQRCodeNotFound();
+    return;
+  }
+  bool found = false;
+  for (const CString& file : files.m_arDateien) {
+    CDecodeResultArray fileResults(1);
+    if (void* handle = m_pOwner->DecodeImage(file, T_DecodeImageSource_Datei)) {
+      fileResults.AddDecodeResult(*m_pOwner, handle);
+      m_pOwner->FreeDecodeResult(handle);
+      found = true;
+    }
+    m_btnVorschau.LoadVorschauDatei(file, fileResults);
+    // The drop's list takes the results over.
+    for (CSubDlgDecodeResult* result : fileResults) dropResults.Add(result);
+    fileResults.m_bOwnsItems = 0;
+  }
+  m_btnVorschau.Refresh();
+  if (found) {
+    CDTemplateArray<CDecodeGrafikResult> noImages(1);
+    m_pOwner->OnQRCodeDecoded(dropResults, noImages);
+  } else {
+    m_pOwner->OnQRCodeNotFound();
+  }
+}
+
+void CSubDlgDecode_Datei::OnBnClickedOpen() {
+  FileDialogRequest request;
+  request.multiple = true;
+  request.title = "Grafikdateien öffnen";
+  request.filter = "Grafikdateien (*.bmp;*.png;*.jpg;*.gif;*.tif)|*.bmp;*.BMP;*.png;*.PNG;*.jpg;*.JPG;*.jpeg;*.gif;*.GIF;*.tif;*.TIF;*.tiff|"
+                   "Alle Dateien (*)|*||";
+  if (const auto chosen = AskForFiles(this, request); chosen && !chosen->IsEmpty()) DecodeFiles(*chosen);
+}

@@ -1,0 +1,288 @@
+// The "Einlesen" page: its source tabs, a 2D scanner typing, reporting to host handlers, the
+// preview, and pictures decoded from files.
+#include "CodeReaders.h"
+#include "TestPictures.h"
+#include "UiTesting.h"
+#include "config/QRCodeKonfiguration.h"
+#include "outside/FileDialog.h"
+#include "outside/MessageBox.h"
+#include "outside/MessageFilter.h"
+#include "outside/PopupMenu.h"
+#include "outside/ProgramSettings.h"
+#include "outside/WxText.h"
+#include "shell/QRCodeDlg.h"
+
+#include <gtest/gtest.h>
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class DecodePageTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    m_savedMessages = SetMessageBoxHandler([this](const CString& text, UINT) {
+      m_messages.push_back(text.str());
+      return IDOK;
+    });
+    fs::create_directories(m_dir);
+  }
+  void TearDown() override {
+    SetMessageBoxHandler(m_savedMessages);
+    SetFileDialogHandler(nullptr);
+    fs::remove_all(m_dir);
+  }
+
+  // The main dialog with its "Einlesen" tab in front; the host handler records what it gets.
+  CSubDlgDecode& OpenDecodePage(CQRCodeDlg& dialog, bool accept = true) {
+    dialog.CreateFromTemplate();
+    dialog.OnInitDialog();
+    dialog.Show();
+    Pump(200);
+    dialog.GetTabCtrl().SetSelection(1);
+    Pump(200);
+    auto& page = *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
+    page.m_fnOnDecoded = [this, accept](const CDecodeResultArray* results, const CDTemplateArray<CDecodeGrafikResult>*) {
+      for (const CSubDlgDecodeResult* r : *results) m_decoded.push_back(r->m_strSymbol.str() + ": " + r->m_strText.str());
+      return accept;
+    };
+    return page;
+  }
+
+  std::string Picture(const std::string& name, const GrayImage& image) {
+    const std::string path = (m_dir / name).string();
+    EXPECT_TRUE(SavePng(image, path));
+    return path;
+  }
+
+  std::vector<std::string> m_decoded, m_messages;
+  MessageBoxHandler m_savedMessages;
+  fs::path m_dir = fs::temp_directory_path() / ("codewerk-decode-page-" + std::to_string(getpid()));
+};
+
+// One character as a scanner's keyboard delivers it, straight into the event handling.
+void SendChar(wxWindow* target, wxChar character) {
+  wxKeyEvent event(wxEVT_CHAR);
+  event.m_uniChar = character;
+  event.m_keyCode = character < 128 ? static_cast<int>(character) : static_cast<int>(WXK_NONE);
+  event.SetEventObject(target);
+  target->GetEventHandler()->ProcessEvent(event);
+}
+
+} // namespace
+
+TEST_F(DecodePageTest, SourceTabsInOrderAndTheLastOneRemembered) {
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 1);
+  {
+    CQRCodeDlg dialog;
+    CSubDlgDecode& page = OpenDecodePage(dialog);
+    ASSERT_EQ(page.m_wndTabCtrl.GetPageCount(), 2);
+    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(0), "2D Scanner");
+    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(1), "Datei");
+    EXPECT_EQ(page.m_wndTabCtrl.GetSelection(), 1); // restored
+    EXPECT_TRUE(page.m_dlgDatei.IsPageShown());
+    EXPECT_FALSE(page.m_dlgBarCodeScanner.m_bHookInstalled);
+    page.m_wndTabCtrl.SetSelection(0); // chosen by the user: remembered
+    Pump(100);
+    EXPECT_TRUE(page.m_dlgBarCodeScanner.m_bHookInstalled);
+  }
+  EXPECT_EQ(CLokaleProgrammEinstellung::GetItem().Get("QRCode", "LastDecodePage", -1, true), 0);
+
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 7); // a source that no longer exists
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  EXPECT_EQ(page.m_wndTabCtrl.GetSelection(), 0);
+  EXPECT_EQ(CLokaleProgrammEinstellung::GetItem().Get("QRCode", "LastDecodePage", -1, true), 7); // building stored nothing
+}
+
+TEST_F(DecodePageTest, ThePagesTooltipsFollowTheDecoderSetting) {
+  const CQRCodeKonfiguration saved = CQRCodeKonfiguration(GetQRCodeKonfiguration());
+  for (int decoder : {0, 1, 2}) {
+    GetQRCodeKonfiguration().m_eDecoder = static_cast<T_QRCodeKonfiguration_Decoder>(decoder);
+    CQRCodeDlg dialog;
+    ASSERT_TRUE(dialog.CreateFromTemplate());
+    dialog.OnInitDialog();
+    ASSERT_EQ(dialog.GetTabCtrl().GetPageCount(), 2);
+    EXPECT_EQ(dialog.GetTabCtrl().GetTabLabel(1), "Einlesen");
+    EXPECT_EQ(dialog.GetTabCtrl().m_arSubDlg[1]->m_strToolTip, decoder == 0 ? "Bibliothek: ZBar" : "Bibliothek: ZXing");
+  }
+  GetQRCodeKonfiguration().m_eDecoder = Decoder_ZXing;
+}
+
+TEST_F(DecodePageTest, AScannersKeyBurstBecomesOneTastaturResult) {
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  ASSERT_TRUE(page.m_dlgBarCodeScanner.m_bHookInstalled);
+  wxWindow* focused = page.m_wndTabCtrl.m_arSubDlg[0];
+  focused->SetFocus();
+  TypeText("abc\n");
+  EXPECT_TRUE(PumpUntil([&] { return !m_decoded.empty(); }, 1000));
+  EXPECT_EQ(m_decoded, (std::vector<std::string>{"Tastatur: abc"}));
+  // The handler accepted, so the page ended the catch; showing the tab again starts it again.
+  EXPECT_FALSE(page.m_dlgBarCodeScanner.m_bHookInstalled);
+  page.m_dlgBarCodeScanner.OnShowWindow(TRUE, 0);
+
+  m_decoded.clear();
+  TypeText("ab");
+  Pump(400);
+  EXPECT_TRUE(m_decoded.empty()); // fewer than three characters: nothing, no message
+  EXPECT_TRUE(m_messages.empty());
+
+  TypeText("a b c\n ");
+  EXPECT_TRUE(PumpUntil([&] { return !m_decoded.empty(); }, 1000));
+  EXPECT_EQ(m_decoded, (std::vector<std::string>{"Tastatur: a b c"})); // the blank after Enter is swallowed
+  page.m_dlgBarCodeScanner.OnShowWindow(TRUE, 0);
+
+  m_decoded.clear();
+  for (wxChar c : wxString::FromUTF8("Grüße €")) SendChar(focused, c);
+  EXPECT_TRUE(PumpUntil([&] { return !m_decoded.empty(); }, 1000));
+  EXPECT_EQ(m_decoded, (std::vector<std::string>{"Tastatur: Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"}));
+}
+
+TEST_F(DecodePageTest, KeysReachTheControlsWhenTheScannerTabIsHidden) {
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  page.m_dlgBarCodeScanner.OnShowWindow(TRUE, 0); // shown twice: still one registration
+  page.m_dlgBarCodeScanner.Remove_WinApp_PreTranslateMessage_Function();
+  EXPECT_FALSE(Is_WinApp_PreTranslateMessage_Function_Added(&page.m_dlgBarCodeScanner));
+  page.m_dlgBarCodeScanner.OnShowWindow(TRUE, 0);
+
+  dialog.GetTabCtrl().SetSelection(0); // back to "Erstellen": the decode page and its source hide
+  Pump(200);
+  EXPECT_FALSE(page.m_dlgBarCodeScanner.m_bHookInstalled);
+  auto* edit = wxDynamicCast(dialog.GetTabCtrl().m_arSubDlg[0]->GetDlgItem(1001), wxTextCtrl);
+  edit->SetFocus();
+  edit->Clear();
+  TypeText("xyz\n");
+  Pump(300);
+  EXPECT_EQ(edit->GetValue(), "xyz\n");
+  EXPECT_TRUE(m_decoded.empty());
+}
+
+TEST_F(DecodePageTest, AHostHandlerThatDeclinesLeavesTheCatchOnAndTheResultDialogShows) {
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog, false);
+  bool resultDialogShown = false;
+  bool catchOffDuringHandler = false;
+  auto recorder = page.m_fnOnDecoded;
+  page.m_fnOnDecoded = [&](const CDecodeResultArray* r, const CDTemplateArray<CDecodeGrafikResult>* i) {
+    catchOffDuringHandler = !page.m_dlgBarCodeScanner.m_bHookInstalled;
+    return recorder(r, i);
+  };
+  WhenModalShown([&](wxWindow* shown) {
+    resultDialogShown = static_cast<wxDialog*>(shown)->GetTitle() == "Ergebnis";
+    static_cast<wxDialog*>(shown)->EndModal(wxID_CANCEL);
+  });
+  CDecodeResultArray results;
+  CArray<POINT, POINT> none;
+  results.AddDecodeResult("www.example.de", "QRCode", none);
+  page.OnQRCodeDecoded(results);
+  EXPECT_TRUE(catchOffDuringHandler);
+  EXPECT_TRUE(resultDialogShown);
+  EXPECT_TRUE(page.m_dlgBarCodeScanner.m_bHookInstalled);
+}
+
+TEST_F(DecodePageTest, AHostHandlerThatAcceptsClosesTheDialogWithoutTheResultDialog) {
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog, true);
+  dialog.Hide();
+  int modalDialogsSeen = 0;
+  WhenModalShown([&](wxWindow*) {
+    ++modalDialogsSeen;
+    CDecodeResultArray results;
+    CArray<POINT, POINT> none;
+    results.AddDecodeResult("angenommen", "QRCode", none);
+    page.OnQRCodeDecoded(results); // the handler accepts: the page ends its dialog
+  });
+  EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+  EXPECT_EQ(modalDialogsSeen, 1);
+  EXPECT_EQ(m_decoded, (std::vector<std::string>{"QRCode: angenommen"}));
+}
+
+TEST_F(DecodePageTest, DroppedFilesAreDecodedTogetherInDropOrder) {
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 1);
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  const std::string first = Picture("eins.png", WithQuietZone(RenderCode("erste Datei", 4), 10));
+  const std::string second = Picture("zwei.png", WithQuietZone(RenderCode("zweite Datei", 4), 10));
+  const std::string empty = Picture("leer.png", Canvas(200, 150));
+  const std::string turned = Picture("schraeg.png", Rotated(WithQuietZone(RenderCode("schräg", 4), 10), 17));
+  CStringArray files;
+  for (const auto& f : {first, empty, second, turned}) files.Add(f.c_str());
+  CDragDropTreeRecord record;
+  record.m_pFiles = &files;
+  page.m_dlgDatei.OnDragDropTree(0, reinterpret_cast<LPARAM>(&record));
+  EXPECT_EQ(record.m_nResult, 1);
+  EXPECT_EQ(m_decoded, (std::vector<std::string>{"QRCode: erste Datei", "QRCode: zweite Datei", "QRCode: schräg"}));
+  auto& previews = page.m_dlgDatei.m_btnVorschau.m_arGrafiken;
+  ASSERT_EQ(previews.GetSize(), 4);
+  Pump(200);
+  SaveScreenshot(&dialog, "decode-page-datei");
+  EXPECT_EQ(previews[0]->m_arResults.GetSize(), 1);
+  EXPECT_EQ(previews[1]->m_arResults.GetSize(), 0);
+  EXPECT_EQ(previews[2]->m_arResults[0]->m_strText, "zweite Datei");
+
+  // Dragging over reports file names without decoding anything.
+  m_decoded.clear();
+  CDragDropTreeRecord dragging;
+  dragging.m_nDragState = 1;
+  dragging.m_pFiles = &files;
+  page.m_dlgDatei.OnDragDropTree(0, reinterpret_cast<LPARAM>(&dragging));
+  EXPECT_EQ(dragging.m_nResult, 1);
+  EXPECT_TRUE(m_decoded.empty());
+}
+
+TEST_F(DecodePageTest, AMultiPageTiffIsSplitDecodedInOrderAndLeavesNoBitmapBehind) {
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  std::string convert = "convert";
+  for (const char* text : {"Seite 1", "Seite 2", "Seite 3"}) {
+    convert += ' ';
+    convert += Picture(std::string(text).substr(6).append(".png"), WithQuietZone(RenderCode(text, 4), 10));
+  }
+  const std::string tiff = (m_dir / "drei Seiten.TIF").string();
+  ASSERT_EQ(std::system((convert + " -compress lzw '" + tiff + "'").c_str()), 0);
+  auto bitmapsInTemp = [] {
+    int n = 0;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
+      n += entry.path().filename().string().rfind("TQD", 0) == 0;
+    return n;
+  };
+  const int before = bitmapsInTemp();
+  page.m_wndTabCtrl.SetSelection(1);
+  Pump(200);
+  SetFileDialogHandler([&](const FileDialogRequest& request) -> std::optional<CStringArray> {
+    EXPECT_TRUE(request.multiple);
+    CStringArray chosen;
+    chosen.Add(tiff.c_str());
+    return chosen;
+  });
+  ClickOn(page.m_dlgDatei.GetDlgItem(1009)); // the keyboard user's way in
+  EXPECT_EQ(m_decoded, (std::vector<std::string>{"QRCode: Seite 1", "QRCode: Seite 2", "QRCode: Seite 3"}));
+  EXPECT_EQ(page.m_dlgDatei.m_btnVorschau.m_arGrafiken.GetSize(), 3);
+  EXPECT_EQ(bitmapsInTemp(), before);
+}
+
+TEST_F(DecodePageTest, AFileThatIsNoPictureGivesTheNotFoundMessageOnly) {
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  std::ofstream(m_dir / "kaputt.png") << "kein Bild";
+  page.m_dlgDatei.DecodeFiles([&] {
+    CStringArray files;
+    files.Add((m_dir / "kaputt.png").c_str());
+    return files;
+  }());
+  EXPECT_EQ(m_messages, (std::vector<std::string>{"Es wurden keine QR Codes erkannt."}));
+  EXPECT_TRUE(m_decoded.empty());
+  EXPECT_EQ(page.m_dlgDatei.m_btnVorschau.m_arGrafiken.GetSize(), 0);
+}
