@@ -12,16 +12,31 @@
 #include <wx/init.h>
 
 #include <filesystem>
+#include <random>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kWidth = 2480, kHeight = 3508; // A4 at 300 dpi
 
+// A scanned letter: white paper, lines of text (dark dashes of word length), a little scanner noise.
+GrayImage Letter(unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> word(20, 160), gap(12, 30);
+  GrayImage page = Canvas(kWidth, kHeight, 245);
+  for (int line = 500; line < kHeight - 300; line += 70)
+    for (int x = 250; x < kWidth - 250;) {
+      const int length = std::min(word(random), kWidth - 250 - x);
+      Paste(page, Canvas(length, 28, 40), x, line);
+      x += length + gap(random);
+    }
+  return Noisy(page, 4, seed);
+}
+
 std::vector<GrayImage> MakePages() {
   std::vector<GrayImage> pages;
   for (int page = 0; page < 3; ++page) {
-    GrayImage image = CodelessScene(kWidth, kHeight, 20 + page);
+    GrayImage image = Letter(20 + page);
     Paste(image, WithQuietZone(RenderCode("Seite " + std::to_string(page + 1) + " https://www.example.org/akte/4711", 8), 40),
           300 + 500 * page, 400 + 900 * page);
     pages.push_back(std::move(image));
@@ -55,11 +70,12 @@ const std::vector<GrayImage>& Pages() {
 }
 
 void Ours(benchmark::State& state) {
-  static const std::string tiff = [] {
-    const std::string path = WriteTiff(Pages());
-    std::atexit([] { std::filesystem::remove(tiff); });
-    return path;
-  }();
+  struct TemporaryTiff {
+    std::string path = WriteTiff(Pages());
+    ~TemporaryTiff() { std::filesystem::remove(path); }
+  };
+  static const TemporaryTiff temporary;
+  const std::string& tiff = temporary.path;
   wxFrame frame(nullptr, wxID_ANY, "bench");
   CSubDlgDecode_ZXING decoder;
   decoder.m_dlgDatei.Create(decoder.m_dlgDatei.m_lpszTemplate, &frame);

@@ -18,7 +18,7 @@ void BinarizeLocally(RasterImage& image) {
       sum[static_cast<std::size_t>(y + 1) * (w + 1) + x + 1] = sum[static_cast<std::size_t>(y) * (w + 1) + x + 1] + row;
     }
   }
-  std::vector<std::uint8_t> out(image.pixels.size());
+  PixelBuffer out(image.pixels.size());
   for (int y = 0; y < h; ++y) {
     const int y0 = std::max(0, y - r), y1 = std::min(h, y + r + 1);
     for (int x = 0; x < w; ++x) {

@@ -148,13 +148,25 @@ bool HoldsAllRows(std::size_t n, const Header& h) {
   return h.pixelOffset + StrideOf(h) * static_cast<std::size_t>(h.height - 1) + RowBytesOf(h) <= n;
 }
 
+bool IsGreyRamp(const Palette& palette) {
+  for (int i = 0; i < 256; ++i)
+    if (palette[static_cast<size_t>(i)] != std::array<std::uint8_t, 3>{std::uint8_t(i), std::uint8_t(i), std::uint8_t(i)}) return false;
+  return true;
+}
+
 void DecodeUncompressed(const std::uint8_t* d, const Header& h, const Palette& palette, RasterImage& image) {
   const std::size_t stride = StrideOf(h);
   const std::size_t lastRowBytes = RowBytesOf(h);
+  // Grey scans are exchanged as 8-bit bitmaps with a grey ramp: their rows are the grey picture.
+  const bool greyRows = h.bits == 8 && image.format == PixelFormat::Gray8 && IsGreyRamp(palette);
   std::vector<std::uint8_t> bgr(static_cast<std::size_t>(h.width) * 3);
   for (long long y = 0; y < h.height; ++y) {
     const long long stored = h.topDown ? y : h.height - 1 - y;
     const std::uint8_t* src = d + h.pixelOffset + static_cast<std::size_t>(stored) * stride;
+    if (greyRows) {
+      std::memcpy(image.pixels.data() + static_cast<std::size_t>(y) * image.Stride(), src, lastRowBytes);
+      continue;
+    }
     if (h.bits == 24 && image.format == PixelFormat::Bgr24) {
       std::memcpy(image.pixels.data() + static_cast<std::size_t>(y) * image.Stride(), src, lastRowBytes);
       continue;
@@ -212,7 +224,8 @@ bool DecodeBmpAt(const std::uint8_t* d, std::size_t n, std::size_t infoStart, Pi
     return false;
   }
   const Palette palette = ReadPalette(d, h);
-  PrepareImage(image, static_cast<int>(h.width), static_cast<int>(h.height), format);
+  PrepareImage(image, static_cast<int>(h.width), static_cast<int>(h.height), format,
+               h.bits == 8 && h.compression == kRgb && IsGreyRamp(palette));
   if (!rle) {
     DecodeUncompressed(d, h, palette, image);
     return true;
@@ -233,6 +246,8 @@ bool DecodeBmpAt(const std::uint8_t* d, std::size_t n, std::size_t infoStart, Pi
 bool DecodeBmp(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterImage& image, std::string* error) {
   return DecodeBmpAt(d, n, 14, format, image, error);
 }
+
+
 
 bool DecodeDibBlock(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterImage& image, std::string* error) {
   image = RasterImage{};

@@ -14,7 +14,8 @@ void SetError(std::string* error, const std::string& text);
 
 // Converts one row of blue-green-red pixels into the target format.
 void StoreBgrRow(const std::uint8_t* bgr, int width, RasterImage& image, int row);
-void PrepareImage(RasterImage& image, int width, int height, PixelFormat format);
+// Makes room for the pixels; a Native format becomes Gray8 for a grey source, Bgr24 otherwise.
+void PrepareImage(RasterImage& image, int width, int height, PixelFormat format, bool greySource = false);
 
 bool DecodeDibBlock(const std::uint8_t* data, std::size_t size, PixelFormat format, RasterImage& image,
                     std::string* error);

@@ -33,11 +33,13 @@ bool AcceptDimensions(long long width, long long height, long long plausiblePixe
   return true;
 }
 
-void PrepareImage(RasterImage& image, int width, int height, PixelFormat format) {
+void PrepareImage(RasterImage& image, int width, int height, PixelFormat format, bool greySource) {
+  if (format == PixelFormat::Native) format = greySource ? PixelFormat::Gray8 : PixelFormat::Bgr24;
   image.width = width;
   image.height = height;
   image.format = format;
-  image.pixels.assign(static_cast<std::size_t>(width) * height * (format == PixelFormat::Gray8 ? 1 : 3), 0);
+  image.pixels.clear();
+  image.pixels.resize(static_cast<std::size_t>(width) * height * (format == PixelFormat::Gray8 ? 1 : 3));
 }
 
 namespace {
@@ -185,10 +187,25 @@ bool LoadImagePage(const char* path, int page, PixelFormat format, RasterImage& 
 
 int CountImagePages(const char* path) {
   FileContent file;
-  if (!file.Read(path, nullptr)) return 0;
-  const Kind kind = Sniff(file.data(), file.size());
-  if (kind == Kind::Tiff) return CountTiffPages(file.data(), file.size());
+  return file.Read(path, nullptr) ? CountImagePagesMemory(file.data(), file.size()) : 0;
+}
+
+bool ReadWholeFile(const char* path, PixelBuffer& bytes, std::string* error) {
+  FileContent file;
+  if (!file.Read(path, error)) return false;
+  bytes.assign(file.data(), file.data() + file.size());
+  return true;
+}
+
+int CountImagePagesMemory(const std::uint8_t* data, std::size_t size) {
+  const Kind kind = Sniff(data, size);
+  if (kind == Kind::Tiff) return CountTiffPages(data, size);
   return kind == Kind::Unknown ? 0 : 1;
+}
+
+bool LoadImagePageMemory(const std::uint8_t* data, std::size_t size, int page, PixelFormat format, RasterImage& image,
+                         std::string* error) {
+  return Decode(data, size, page, format, image, error);
 }
 
 bool LoadDibPixels(const void* dib, std::size_t size, PixelFormat format, RasterImage& image, std::string* error) {

@@ -30,6 +30,8 @@ bool DecodeWithStb(const std::uint8_t* data, std::size_t size, PixelFormat forma
     return false;
   }
   if (!AcceptDimensions(width, height, PlausiblePixels(size, kStbPixelsPerByte), error)) return false;
+  const bool grey = channels <= 2;
+  if (format == PixelFormat::Native) format = grey ? PixelFormat::Gray8 : PixelFormat::Bgr24;
   const int wanted = format == PixelFormat::Gray8 ? 1 : 3;
   std::unique_ptr<stbi_uc, StbFree> pixels(stbi_load_from_memory(data, length, &width, &height, &channels, wanted));
   if (!pixels) {

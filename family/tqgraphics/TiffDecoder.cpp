@@ -35,7 +35,13 @@ toff_t SeekProc(thandle_t h, toff_t offset, int whence) {
 }
 int CloseProc(thandle_t) { return 0; }
 toff_t SizeProc(thandle_t h) { return static_cast<MemoryStream*>(h)->size; }
-int MapProc(thandle_t, tdata_t*, toff_t*) { return 0; }
+// The whole file is in memory already: libtiff may read uncompressed strips where they lie.
+int MapProc(thandle_t h, tdata_t* base, toff_t* size) {
+  auto* s = static_cast<MemoryStream*>(h);
+  *base = const_cast<std::uint8_t*>(s->data);
+  *size = s->size;
+  return 1;
+}
 void UnmapProc(thandle_t, tdata_t, toff_t) {}
 
 struct TiffCloser {
@@ -57,7 +63,7 @@ TiffPtr OpenTiff(MemoryStream& stream) {
   TIFFSetErrorHandler(nullptr);
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
   TIFFOpenOptionsSetMaxSingleMemAlloc(options, MaxSingleAllocation(stream.size));
-  TiffPtr tif(TIFFClientOpenExt("memory", "rm", &stream, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
+  TiffPtr tif(TIFFClientOpenExt("memory", "r", &stream, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
                                 UnmapProc, options));
   TIFFOpenOptionsFree(options);
   return tif;
@@ -70,6 +76,85 @@ int CountTiffPages(const std::uint8_t* data, std::size_t size) {
   TiffPtr tif = OpenTiff(stream);
   return tif ? TIFFNumberOfDirectories(tif.get()) : 0;
 }
+
+namespace {
+
+// 8-bit grey and 8-bit RGB pages in strips, the common scan formats, are read row by row as they
+// are; libtiff's general path would turn every pixel into RGBA first.
+bool IsPlainStripped(TIFF* tif, bool grey) {
+  uint16_t bits = 0, samples = 1, planar = PLANARCONFIG_CONTIG, photometric = 0;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+  TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+  const bool kind = grey ? photometric == PHOTOMETRIC_MINISBLACK : (photometric == PHOTOMETRIC_RGB && samples == 3);
+  return !TIFFIsTiled(tif) && bits == 8 && planar == PLANARCONFIG_CONTIG && kind;
+}
+
+bool ReadPlainStrips(TIFF* tif, bool grey, RasterImage& image) {
+  const tmsize_t rowBytes = TIFFScanlineSize(tif);
+  const std::size_t channels = grey ? 1 : 3;
+  if (rowBytes != static_cast<tmsize_t>(static_cast<std::size_t>(image.width) * channels)) return false;
+  uint32_t rowsPerStrip = 0;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+  rowsPerStrip = std::min<uint32_t>(std::max<uint32_t>(rowsPerStrip, 1), static_cast<uint32_t>(image.height));
+  std::vector<std::uint8_t> strip(static_cast<std::size_t>(rowBytes) * rowsPerStrip);
+  std::vector<std::uint8_t> bgr(static_cast<std::size_t>(image.width) * 3);
+  for (uint32_t top = 0; top < static_cast<uint32_t>(image.height); top += rowsPerStrip) {
+    const uint32_t rows = std::min(rowsPerStrip, static_cast<uint32_t>(image.height) - top);
+    const tmsize_t wanted = rowBytes * rows;
+    if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, top, 0), strip.data(), wanted) < wanted) return false;
+    for (uint32_t r = 0; r < rows; ++r) {
+      const std::uint8_t* row = strip.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(rowBytes);
+      if (grey && image.format == PixelFormat::Gray8) {
+        std::memcpy(image.pixels.data() + static_cast<std::size_t>(top + r) * image.Stride(), row, static_cast<std::size_t>(rowBytes));
+        continue;
+      }
+      for (int x = 0; x < image.width; ++x) {
+        const std::uint8_t* px = row + static_cast<std::size_t>(x) * channels;
+        bgr[3 * static_cast<std::size_t>(x)] = grey ? px[0] : px[2];
+        bgr[3 * static_cast<std::size_t>(x) + 1] = grey ? px[0] : px[1];
+        bgr[3 * static_cast<std::size_t>(x) + 2] = px[0];
+      }
+      StoreBgrRow(bgr.data(), image.width, image, static_cast<int>(top + r));
+    }
+  }
+  return true;
+}
+
+bool ReadThroughRgba(TIFF* tif, RasterImage& image, std::string* error) {
+  char message[1024] = "";
+  TIFFRGBAImage reader;
+  if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&reader, tif, 0, message)) {
+    SetError(error, std::string("this TIFF page cannot be read: ") + message);
+    return false;
+  }
+  reader.req_orientation = ORIENTATION_TOPLEFT;
+  const auto width = static_cast<uint32_t>(image.width);
+  std::vector<uint32_t> band(static_cast<std::size_t>(width) * kBandRows);
+  std::vector<std::uint8_t> bgr(static_cast<std::size_t>(width) * 3);
+  bool ok = true;
+  for (uint32_t top = 0; ok && top < static_cast<uint32_t>(image.height); top += kBandRows) {
+    const uint32_t rows = std::min(kBandRows, static_cast<uint32_t>(image.height) - top);
+    reader.row_offset = static_cast<int>(top);
+    reader.col_offset = 0;
+    ok = TIFFRGBAImageGet(&reader, band.data(), width, rows) != 0;
+    for (uint32_t r = 0; ok && r < rows; ++r) {
+      const uint32_t* px = band.data() + static_cast<std::size_t>(r) * width;
+      for (uint32_t x = 0; x < width; ++x) {
+        bgr[3 * x] = static_cast<std::uint8_t>(TIFFGetB(px[x]));
+        bgr[3 * x + 1] = static_cast<std::uint8_t>(TIFFGetG(px[x]));
+        bgr[3 * x + 2] = static_cast<std::uint8_t>(TIFFGetR(px[x]));
+      }
+      StoreBgrRow(bgr.data(), image.width, image, static_cast<int>(top + r));
+    }
+  }
+  TIFFRGBAImageEnd(&reader);
+  if (!ok) SetError(error, "the TIFF page is damaged or truncated");
+  return ok;
+}
+
+} // namespace
 
 bool DecodeTiff(const std::uint8_t* data, std::size_t size, int page, PixelFormat format, RasterImage& image,
                 std::string* error) {
@@ -87,38 +172,14 @@ bool DecodeTiff(const std::uint8_t* data, std::size_t size, int page, PixelForma
   TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width);
   TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height);
   if (!AcceptDimensions(width, height, PlausiblePixels(size, kTiffPixelsPerByte), error)) return false;
-
-  char message[1024] = "";
-  TIFFRGBAImage reader;
-  if (!TIFFRGBAImageOK(tif.get(), message) || !TIFFRGBAImageBegin(&reader, tif.get(), 0, message)) {
-    SetError(error, std::string("this TIFF page cannot be read: ") + message);
-    return false;
-  }
-  reader.req_orientation = ORIENTATION_TOPLEFT;
-  PrepareImage(image, static_cast<int>(width), static_cast<int>(height), format);
-  std::vector<uint32_t> band(static_cast<std::size_t>(width) * kBandRows);
-  std::vector<std::uint8_t> bgr(static_cast<std::size_t>(width) * 3);
-  bool ok = true;
-  for (uint32_t top = 0; ok && top < height; top += kBandRows) {
-    const uint32_t rows = std::min(kBandRows, height - top);
-    reader.row_offset = static_cast<int>(top);
-    reader.col_offset = 0;
-    ok = TIFFRGBAImageGet(&reader, band.data(), width, rows) != 0;
-    for (uint32_t r = 0; ok && r < rows; ++r) {
-      const uint32_t* px = band.data() + static_cast<std::size_t>(r) * width;
-      for (uint32_t x = 0; x < width; ++x) {
-        bgr[3 * x] = static_cast<std::uint8_t>(TIFFGetB(px[x]));
-        bgr[3 * x + 1] = static_cast<std::uint8_t>(TIFFGetG(px[x]));
-        bgr[3 * x + 2] = static_cast<std::uint8_t>(TIFFGetR(px[x]));
-      }
-      StoreBgrRow(bgr.data(), static_cast<int>(width), image, static_cast<int>(top + r));
-    }
-  }
-  TIFFRGBAImageEnd(&reader);
-  if (!ok) {
-    SetError(error, "the TIFF page is damaged or truncated");
-    image = RasterImage{};
-  }
+  uint16_t samples = 1, photometric = PHOTOMETRIC_RGB;
+  TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
+  TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+  const bool grey = samples == 1 && (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE);
+  PrepareImage(image, static_cast<int>(width), static_cast<int>(height), format, grey);
+  const bool ok = (IsPlainStripped(tif.get(), grey) && ReadPlainStrips(tif.get(), grey, image)) ||
+                  ReadThroughRgba(tif.get(), image, error);
+  if (!ok) image = RasterImage{};
   return ok;
 }
 

@@ -3,9 +3,11 @@
 
 #include "CArray.h"
 #include "CString.h"
+#include "ImageFile.h"
 #include "WinTypes.h"
 
 #include <memory>
+#include <vector>
 
 class wxDC;
 
@@ -62,6 +64,8 @@ public:
   // A surface of size, or smaller (size is updated) when that would be too large. False when
   // none can be made.
   bool SetSafeSizeOrSmaller(CSize& size);
+  // Whether a surface of this size would be made as it is.
+  static bool IsSafeSize(CSize size);
   wxDC* GetDC();
   // The drawn picture as a new 24-bit bitmap, which the caller owns.
   HGLOBAL DDBtoDIB();
@@ -73,6 +77,8 @@ private:
 
 // A 24-bit bitmap block of these blue-green-red pixels (rows top first, no padding).
 HGLOBAL MakeDib24(int width, int height, const unsigned char* bgr);
+// An 8-bit bitmap block with a grey ramp of these grey values, a third of the 24-bit size.
+HGLOBAL MakeDib8Gray(int width, int height, const unsigned char* gray);
 
 // The family's multi-page scan pictures are multi-page TIFF files.
 extern const char* const ExtensionTQScan;
@@ -83,11 +89,11 @@ class CTQScanPict {
 public:
   // Nonzero when the file was read; its pages are then available as bitmaps.
   BOOL Lade(void* dc, const char* fileName);
-  int GetPageCount() const { return m_arPages.GetSize(); }
+  int GetPageCount() const { return m_nPages; }
   // A new bitmap of the page (the caller owns it), or null.
   HGLOBAL GetPageDib(int page) const;
 
 private:
-  CString m_strFile;
-  CArray<int> m_arPages;
+  PixelBuffer m_bytes; // the whole file, read once for all its pages
+  int m_nPages = 0;
 };

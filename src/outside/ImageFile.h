@@ -5,15 +5,40 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <memory>
+#include <utility>
 #include <vector>
 
-enum class PixelFormat { Gray8, Bgr24 };
+// Native: grey for a grey picture (a grey TIFF page, an 8-bit BMP with a grey ramp, a grey PNG
+// or JPEG), blue-green-red otherwise.
+enum class PixelFormat { Gray8, Bgr24, Native };
+
+// Pixels are written right after they are made, so a fresh buffer is not zeroed first.
+template <class T>
+struct DefaultInitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = DefaultInitAllocator<U>;
+  };
+  DefaultInitAllocator() = default;
+  template <class U>
+  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using PixelBuffer = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
 
 struct RasterImage {
   int width = 0;
   int height = 0;
-  PixelFormat format = PixelFormat::Gray8;
-  std::vector<std::uint8_t> pixels; // rows top first, no padding
+  PixelFormat format = PixelFormat::Gray8; // Gray8 or Bgr24 once loaded
+  PixelBuffer pixels; // rows top first, no padding
 
   int BytesPerPixel() const { return format == PixelFormat::Gray8 ? 1 : 3; }
   std::size_t Stride() const { return static_cast<std::size_t>(width) * BytesPerPixel(); }
@@ -30,6 +55,12 @@ bool LoadImageMemory(const std::uint8_t* data, std::size_t size, PixelFormat for
 // The number of pages of a TIFF file (1 for any other readable picture, 0 when unreadable), and one of them.
 int CountImagePages(const char* path);
 bool LoadImagePage(const char* path, int page, PixelFormat format, RasterImage& image, std::string* error = nullptr);
+// A whole file into bytes (the picture reader's fast way); false with the reason when it cannot.
+bool ReadWholeFile(const char* path, PixelBuffer& bytes, std::string* error = nullptr);
+// The same for a file already in memory.
+int CountImagePagesMemory(const std::uint8_t* data, std::size_t size);
+bool LoadImagePageMemory(const std::uint8_t* data, std::size_t size, int page, PixelFormat format, RasterImage& image,
+                         std::string* error = nullptr);
 
 // The pixels of a bitmap block (a global memory block holding a packed device-independent bitmap).
 bool LoadDibPixels(const void* dib, std::size_t size, PixelFormat format, RasterImage& image, std::string* error = nullptr);

@@ -61,12 +61,12 @@ void CDecodeGrafikVorschauButton::LoadVorschauDatei(const CString& fileName, con
   const CRect proportions = loaded->GetKorrektRect(CRect(0, 0, original.cx, original.cy));
   CSize size(proportions.Width(), proportions.Height());
   CMemoryDC memory;
-  if (!memory.SetSafeSizeOrSmaller(size)) return;
   auto graphic = std::make_unique<CDIBGrafik>();
   CDecodeResultArray copy(results);
-  if (size == original) {
+  if (CMemoryDC::IsSafeSize(size)) {
     graphic->SetDib(static_cast<CDIBGrafik&>(*loaded).DetachDib()); // the loaded bitmap, taken over as it is
   } else {
+    if (!memory.SetSafeSizeOrSmaller(size)) return;
     loaded->ZeichneKorrekt(*memory.GetDC(), CRect(0, 0, size.cx, size.cy), nullptr);
     graphic->SetDib(memory.DDBtoDIB());
     // The results' corners belong to the full picture; the preview keeps a smaller one.

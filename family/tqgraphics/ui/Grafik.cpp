@@ -45,8 +45,10 @@ HGLOBAL CDIBGrafik::DetachDib() {
 
 BOOL CDIBGrafik::Lade(void*, const char* fileName) {
   RasterImage image;
-  if (!fileName || !LoadImageFile(fileName, PixelFormat::Bgr24, image)) return FALSE;
-  HGLOBAL dib = MakeDib24(image.width, image.height, image.pixels.data());
+  if (!fileName || !LoadImageFile(fileName, PixelFormat::Native, image)) return FALSE;
+  const bool grey = image.format == PixelFormat::Gray8;
+  HGLOBAL dib = grey ? MakeDib8Gray(image.width, image.height, image.pixels.data())
+                     : MakeDib24(image.width, image.height, image.pixels.data());
   if (!dib) return FALSE;
   SetDib(dib);
   return TRUE;
@@ -80,10 +82,15 @@ CGrafikFormatArray& GetGrafikFormatArray() {
   return formats;
 }
 
-HGLOBAL MakeDib24(int width, int height, const unsigned char* bgr) {
-  const long long stride = DibRowStride(width, 24);
+namespace {
+
+// A bitmap block with rows bottom-up; the pixels (rows top first, bytesPerPixel each) are copied.
+HGLOBAL MakeDib(int width, int height, int bitCount, const unsigned char* pixels) {
+  const long long stride = DibRowStride(width, bitCount);
   if (width <= 0 || height <= 0 || stride < 0) return nullptr;
-  HGLOBAL dib = GlobalAlloc(GHND, 40 + static_cast<size_t>(stride) * static_cast<size_t>(height));
+  const size_t palette = bitCount == 8 ? 256 * sizeof(RGBQUAD) : 0;
+  const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(bitCount / 8);
+  HGLOBAL dib = GlobalAlloc(GHND, 40 + palette + static_cast<size_t>(stride) * static_cast<size_t>(height));
   auto* bits = static_cast<BYTE*>(GlobalLock(dib));
   if (!bits) {
     GlobalFree(dib);
@@ -94,16 +101,27 @@ HGLOBAL MakeDib24(int width, int height, const unsigned char* bgr) {
   header.biWidth = width;
   header.biHeight = height;
   header.biPlanes = 1;
-  header.biBitCount = 24;
+  header.biBitCount = static_cast<WORD>(bitCount);
   header.biSizeImage = static_cast<DWORD>(stride * height);
   header.biXPelsPerMeter = header.biYPelsPerMeter = 2835;
+  header.biClrUsed = bitCount == 8 ? 256 : 0;
   std::memcpy(bits, &header, sizeof header);
-  for (int y = 0; y < height; ++y) // bottom-up
-    std::memcpy(bits + 40 + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(stride),
-                bgr + static_cast<size_t>(y) * static_cast<size_t>(width) * 3, static_cast<size_t>(width) * 3);
+  for (int i = 0; palette && i < 256; ++i) {
+    const RGBQUAD grey{BYTE(i), BYTE(i), BYTE(i), 0};
+    std::memcpy(bits + 40 + i * sizeof(RGBQUAD), &grey, sizeof grey);
+  }
+  for (int y = 0; y < height; ++y)
+    std::memcpy(bits + 40 + palette + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(stride),
+                pixels + static_cast<size_t>(y) * rowBytes, rowBytes);
   GlobalUnlock(dib);
   return dib;
 }
+
+} // namespace
+
+HGLOBAL MakeDib24(int width, int height, const unsigned char* bgr) { return MakeDib(width, height, 24, bgr); }
+
+HGLOBAL MakeDib8Gray(int width, int height, const unsigned char* gray) { return MakeDib(width, height, 8, gray); }
 
 CString GetExtensionOhnePunkt(const CString& path) {
   const int dot = path.ReverseFind('.');
@@ -116,18 +134,20 @@ bool IsTQScanExtension(const CString& extension) {
 }
 
 BOOL CTQScanPict::Lade(void*, const char* fileName) {
-  m_arPages.RemoveAll();
-  const int pages = fileName ? CountImagePages(fileName) : 0;
-  if (pages <= 0) return FALSE;
-  m_strFile = fileName;
-  for (int page = 0; page < pages; ++page) m_arPages.Add(page);
-  return TRUE;
+  m_bytes.clear();
+  m_nPages = 0;
+  if (!fileName || !ReadWholeFile(fileName, m_bytes)) return FALSE;
+  m_nPages = CountImagePagesMemory(m_bytes.data(), m_bytes.size());
+  return m_nPages > 0;
 }
 
 HGLOBAL CTQScanPict::GetPageDib(int page) const {
+  // A grey scan stays grey: a third of the memory and of the bytes every later step moves.
   RasterImage image;
-  if (page < 0 || page >= GetPageCount() || !LoadImagePage(m_strFile, page, PixelFormat::Bgr24, image)) return nullptr;
-  return MakeDib24(image.width, image.height, image.pixels.data());
+  if (page < 0 || page >= GetPageCount() || !LoadImagePageMemory(m_bytes.data(), m_bytes.size(), page, PixelFormat::Native, image))
+    return nullptr;
+  return image.format == PixelFormat::Gray8 ? MakeDib8Gray(image.width, image.height, image.pixels.data())
+              : MakeDib24(image.width, image.height, image.pixels.data());
 }
 
 // The largest surface a preview makes: enough for a page scanned at 300 dpi.
@@ -154,6 +174,10 @@ bool CMemoryDC::SetSafeSizeOrSmaller(CSize& size) {
   m_surface->dc.SetBackground(*wxWHITE_BRUSH);
   m_surface->dc.Clear();
   return true;
+}
+
+bool CMemoryDC::IsSafeSize(CSize size) {
+  return size.cx > 0 && size.cy > 0 && std::max(size.cx, size.cy) <= kMaxSurfaceSide;
 }
 
 wxDC* CMemoryDC::GetDC() { return m_surface ? &m_surface->dc : nullptr; }
