@@ -49,6 +49,7 @@ void CQRCodeDlg::AddSubDialoge() {
     m_dlgDecodeZXing.AddToTabCtrl(m_wndTabCtrl, "Einlesen", "Bibliothek: ZXing");
   else
     m_dlgDecodeZBar.AddToTabCtrl(m_wndTabCtrl, "Einlesen", "Bibliothek: ZBar");
+  m_dlgKonfiguration.AddToTabCtrl(m_wndTabCtrl, "Konfiguration", "Einstellungen einsehen/ändern");
 }
 
 bool CQRCodeDlg::PrepareForCloseDialog() { return m_wndTabCtrl.PrepareForCloseDialog(); }

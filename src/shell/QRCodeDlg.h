@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CodewerkExport.h"
+#include "config/SubDlgKonfiguration.h"
 #include "decode/SubDlgDecode_ZBar.h"
 #include "decode/SubDlgDecode_ZXING.h"
 #include "encode/SubDlgEncode.h"
@@ -32,4 +33,5 @@ protected:
   CSubDlgEncode_ZInt m_dlgEncodeZInt;
   CSubDlgDecode_ZBar m_dlgDecodeZBar;
   CSubDlgDecode_ZXING m_dlgDecodeZXing;
+  CSubDlgKonfiguration m_dlgKonfiguration;
 };

@@ -109,7 +109,7 @@ TEST_F(DecodePageTest, ThePagesTooltipsFollowTheDecoderSetting) {
     CQRCodeDlg dialog;
     ASSERT_TRUE(dialog.CreateFromTemplate());
     dialog.OnInitDialog();
-    ASSERT_EQ(dialog.GetTabCtrl().GetPageCount(), 2);
+    ASSERT_EQ(dialog.GetTabCtrl().GetPageCount(), 3);
     EXPECT_EQ(dialog.GetTabCtrl().GetTabLabel(1), "Einlesen");
     EXPECT_EQ(dialog.GetTabCtrl().m_arSubDlg[1]->m_strToolTip, decoder == 0 ? "Bibliothek: ZBar" : "Bibliothek: ZXing");
   }

@@ -50,7 +50,9 @@ TEST_F(MainDialogTest, TheSettingsChooseTheEncodePageAndItsTooltip) {
     Open(dialog);
     CBaseSubDlgTabCtrl& tabs = dialog.GetTabCtrl();
     EXPECT_EQ(dialog.GetTitle(), "TQ QR Code");
-    ASSERT_EQ(tabs.GetPageCount(), 2);
+    ASSERT_EQ(tabs.GetPageCount(), 3);
+    EXPECT_EQ(tabs.GetTabLabel(2), "Konfiguration");
+    EXPECT_EQ(tabs.m_arSubDlg[2]->m_strToolTip, "Einstellungen einsehen/ändern");
     EXPECT_EQ(tabs.GetTabLabel(0), "Erstellen");
     auto* page = dynamic_cast<CSubDlgEncodeBase*>(tabs.m_arSubDlg[0]);
     ASSERT_NE(page, nullptr);
