@@ -4,19 +4,37 @@
 
 #include <wx/propgrid/advprops.h>
 #include <wx/propgrid/props.h>
+#include <wx/textctrl.h>
 
 #include <charconv>
 #include <optional>
 
 namespace {
 
-// A text row whose button runs the action; the text itself cannot be edited.
+// Text and button, the text not editable (a read-only row would disable the button too).
+class ActionEditor : public wxPGTextCtrlAndButtonEditor {
+public:
+  wxString GetName() const override { return "CodewerkActionEditor"; }
+  wxPGWindowList CreateControls(wxPropertyGrid* grid, wxPGProperty* property, const wxPoint& pos,
+                                const wxSize& size) const override {
+    wxPGWindowList controls = wxPGTextCtrlAndButtonEditor::CreateControls(grid, property, pos, size);
+    if (auto* text = dynamic_cast<wxTextCtrl*>(controls.m_primary)) text->SetEditable(false);
+    return controls;
+  }
+};
+
+const wxPGEditor* ActionEditorClass() {
+  static const wxPGEditor* editor = wxPropertyGrid::RegisterEditorClass(new ActionEditor);
+  return editor;
+}
+
+// A text row whose button runs the action; the text only says what the button does.
 class ButtonProperty : public wxStringProperty {
 public:
   ButtonProperty(const wxString& label, const wxString& value, const CPropertyGridBasisDialog_BaseProperty_Action* row)
       : wxStringProperty(label, wxPG_LABEL, value), m_row(row) {
   }
-  const wxPGEditor* DoGetEditorClass() const override { return wxPGEditor_TextCtrlAndButton; }
+  const wxPGEditor* DoGetEditorClass() const override { return ActionEditorClass(); }
   bool OnEvent(wxPropertyGrid* grid, wxWindow* window, wxEvent& event) override {
     if (event.GetEventType() == wxEVT_BUTTON) {
       m_row->Run();

@@ -17,6 +17,7 @@ namespace {
 constexpr int kFirstCommand = 1000;
 constexpr double kMillimetresPerInch = 25.4;
 constexpr double kCaptionMillimetres = 6.0;
+constexpr int kTestPageDpi = 1200;
 
 // Device fonts differ in how they map points to pixels (a printer scales, a memory bitmap does
 // not); measuring once and rescaling gives the same physical size on every context.
@@ -45,23 +46,27 @@ bool CQRCodeTestseiteDruckenView::OnPrintPage(int page) {
 }
 
 void CQRCodeTestseiteDruckenView::OnDraw(wxDC& dc) {
-  int width = 0, height = 0;
+  int width = 0, height = 0, ppiY = 0;
   GetPageSizePixels(&width, &height);
+  GetPPIPrinter(&m_nLogPixelsX, &ppiY);
+  if (m_nLogPixelsX > 0 && m_nFeinsteAufloesung > m_nLogPixelsX) {
+    const double scale = static_cast<double>(m_nLogPixelsX) / m_nFeinsteAufloesung;
+    dc.SetUserScale(scale, scale);
+    width = static_cast<int>(width / scale);
+    height = static_cast<int>(height / scale);
+    m_nLogPixelsX = m_nFeinsteAufloesung;
+  }
   const int margin = width / 10; // the same margin on all sides, taken from the width
   const wxRect printable(margin, margin, width - 2 * margin, height - 2 * margin);
   DrawCaption(dc, wxRect(printable.GetLeft(), 0, printable.GetWidth(), margin));
 
-  int ppiY = 0;
-  GetPPIPrinter(&m_nLogPixelsX, &ppiY);
   const int rowHeight = printable.GetHeight() / static_cast<int>(m_arrGroessen.size());
   for (size_t row = 0; row < m_arrGroessen.size(); ++row) DrawCode(dc, static_cast<int>(row), printable, rowHeight);
 }
 
 void CQRCodeTestseiteDruckenView::DrawCaption(wxDC& dc, const wxRect& band) const {
   const wxString caption = ToWx(m_pEncoder->GetNameBibliothek());
-  int ppiX = 0, ppiY = 0;
-  GetPPIPrinter(&ppiX, &ppiY);
-  const int wished = std::min(static_cast<int>(ppiY * kCaptionMillimetres / kMillimetresPerInch), band.GetHeight() / 2);
+  const int wished = std::min(static_cast<int>(m_nLogPixelsX * kCaptionMillimetres / kMillimetresPerInch), band.GetHeight() / 2);
   dc.SetFont(CaptionFont(dc, caption, wished));
   dc.SetTextForeground(*wxBLACK);
   dc.DrawLabel(caption, band, wxALIGN_CENTER);
@@ -106,6 +111,9 @@ void PrintCodeTestPage(wxWindow* page) {
   if (!chosen) return;
 
   CQRCodeTestseiteDruckenView view(chosen->GetEncoder());
+  // GTK hands out 300 dpi contexts; its output is vector, so laying out finer costs nothing and
+  // keeps the whole-module rounding below half a millimetre (at 300 dpi 10 mm became 8.5 mm).
+  view.m_nFeinsteAufloesung = kTestPageDpi;
   wxPrintDialogData data;
   data.SetMinPage(1);
   data.SetMaxPage(1);

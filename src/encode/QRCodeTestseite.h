@@ -25,7 +25,8 @@ public:
   void GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* pageTo) override;
 
   std::vector<int> m_arrGroessen{5, 10, 15, 20, 25, 30}; // nominal sizes in millimetres
-  int m_nLogPixelsX = 0;
+  int m_nLogPixelsX = 0;        // the resolution the page is laid out in
+  int m_nFeinsteAufloesung = 0; // a coarser device is drawn on at this resolution, scaled down
   CEncoderItemBase* m_pEncoder; // borrowed
 
 private:

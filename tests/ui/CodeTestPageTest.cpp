@@ -19,12 +19,13 @@ struct Page {
 constexpr Page kA4At300{300, 2480, 3508}, kA4At600{600, 4960, 7016};
 constexpr Page kLabel62x100At300{300, 732, 1181};
 
-GrayImage Render(CEncoderItemBase& encoder, const Page& page) {
+GrayImage Render(CEncoderItemBase& encoder, const Page& page, int finestDpi = 0) {
   wxBitmap bitmap(page.width, page.height, 24);
   wxMemoryDC dc(bitmap);
   dc.SetBackground(*wxWHITE_BRUSH);
   dc.Clear();
   CQRCodeTestseiteDruckenView view(encoder);
+  view.m_nFeinsteAufloesung = finestDpi;
   view.SetDC(&dc);
   view.SetPPIPrinter(page.ppi, page.ppi);
   view.SetPPIScreen(96, 96);
@@ -137,4 +138,21 @@ TEST(CodeTestPageTest, AShortLabelPageLeavesTheLargeRowsEmpty) {
   const auto read = ReadWithZXing(WithQuietZone(Cut(sheet, BandOf(kLabel62x100At300, 1).right), 40));
   ASSERT_EQ(read.size(), 1u);
   EXPECT_EQ(read[0].text, Expected(10, "ZInt"));
+}
+
+TEST(CodeTestPageTest, ACoarseDeviceGetsCodesOfTheirNominalSizeFromAFinerLayout) {
+  CEncoderGetCodeItem_ZInt zint;
+  const GrayImage sheet = Render(zint, kA4At300, 1200);
+  const double pixelsPerMillimetre = kA4At300.ppi / 25.4;
+  for (int row = 0; row < 6; ++row) {
+    SCOPED_TRACE(row);
+    const Band band = BandOf(kA4At300, row);
+    const GrayImage side = Cut(sheet, row % 2 == 0 ? band.left : band.right);
+    const wxRect code = DarkBounds(side);
+    // At 300 dpi in whole pixels per module the 10 mm code would be 8.5 mm.
+    EXPECT_NEAR(code.height / pixelsPerMillimetre, 5.0 * (row + 1), 0.5);
+    const auto read = ReadWithZXing(WithQuietZone(side, 40));
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].text, Expected(5 * (row + 1), "ZInt"));
+  }
 }
