@@ -25,3 +25,5 @@ add_library(Wx::Wx INTERFACE IMPORTED)
 target_include_directories(Wx::Wx SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
 target_compile_definitions(Wx::Wx INTERFACE ${wxWidgets_DEFINITIONS})
 target_link_libraries(Wx::Wx INTERFACE ${wxWidgets_LIBRARIES})
+
+pkg_check_modules(GSTREAMER REQUIRED IMPORTED_TARGET gstreamer-1.0 gstreamer-app-1.0 gstreamer-video-1.0)

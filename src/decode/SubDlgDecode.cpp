@@ -5,7 +5,7 @@
 #include "decode/SubDlgDecode_ZXING.h"
 
 CSubDlgDecode::CSubDlgDecode()
-    : CDecodeEncoderBaseDialog("IDD_SUBDLG_DECODE"), m_dlgBarCodeScanner(*this), m_dlgDatei(*this) {
+    : CDecodeEncoderBaseDialog("IDD_SUBDLG_DECODE"), m_dlgBarCodeScanner(*this), m_dlgWebCam(*this), m_dlgDatei(*this) {
   m_wndTabCtrl.HideSingleTab(true);
 }
 

@@ -10,6 +10,7 @@
 #include "sources/DecodeGrafikResult.h"
 #include "sources/SubDlgDecode_BarCodeScanner.h"
 #include "sources/SubDlgDecode_Datei.h"
+#include "sources/SubDlgDecode_WebCam.h"
 
 #include <functional>
 
@@ -59,6 +60,7 @@ public:
   bool PrepareForCloseDialog() override;
 
   CSubDlgDecode_BarCodeScanner m_dlgBarCodeScanner;
+  CSubDlgDecode_WebCam m_dlgWebCam;
   CSubDlgDecode_Datei m_dlgDatei;
   bool m_bShow2DScanner = true;
   bool m_bShowWebCam = true;

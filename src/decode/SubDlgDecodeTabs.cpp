@@ -43,6 +43,7 @@ int CSubDlgDecode::CreateTabCtrl() {
 // In this order, so the webcam and scanner tabs take their places between them.
 void CSubDlgDecode::AddSourceTabs() {
   if (m_bShow2DScanner) m_dlgBarCodeScanner.AddToTabCtrl(m_wndTabCtrl, "2D Scanner", "");
+  if (m_bShowWebCam) m_dlgWebCam.AddToTabCtrl(m_wndTabCtrl, "WebCam", "");
   if (m_bShowDatei) m_dlgDatei.AddToTabCtrl(m_wndTabCtrl, "Datei", "");
 }
 

@@ -44,11 +44,16 @@ struct CPoint : POINT {
   CPoint(int px, int py) : POINT{px, py} {}
 };
 
-struct CSize {
+struct SIZE {
   LONG cx = 0;
   LONG cy = 0;
+  friend bool operator==(const SIZE&, const SIZE&) = default;
+};
+
+struct CSize : SIZE {
   CSize() = default;
-  CSize(int w, int h) : cx(w), cy(h) {}
+  CSize(int w, int h) : SIZE{w, h} {}
+  CSize(const SIZE& size) : SIZE(size) {}
   friend bool operator==(const CSize&, const CSize&) = default;
 };
 

@@ -103,7 +103,9 @@ TEST(CodeTestPageTest, SixCodesAlternateSidesAndReadAtThreeAndSixHundredDpi) {
     const GrayImage sheet = Render(zint, page);
     ExpectSixCodes(sheet, page, "ZInt");
     // The 5 mm code at 600 dpi asks for 118 pixels.
-    if (page.ppi == 600) EXPECT_LE(DarkBounds(Cut(sheet, BandOf(page, 0).left)).height, 118);
+    if (page.ppi == 600) {
+      EXPECT_LE(DarkBounds(Cut(sheet, BandOf(page, 0).left)).height, 118);
+    }
   }
   if (const char* folder = std::getenv("CODEWERK_SCREENSHOTS"))
     SavePng(Render(zint, {150, 1240, 1754}), std::string(folder) + "/code-test-page-150dpi.png");

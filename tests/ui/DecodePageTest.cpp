@@ -79,14 +79,15 @@ void SendChar(wxWindow* target, wxChar character) {
 } // namespace
 
 TEST_F(DecodePageTest, SourceTabsInOrderAndTheLastOneRemembered) {
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 1);
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 2);
   {
     CQRCodeDlg dialog;
     CSubDlgDecode& page = OpenDecodePage(dialog);
-    ASSERT_EQ(page.m_wndTabCtrl.GetPageCount(), 2);
+    ASSERT_EQ(page.m_wndTabCtrl.GetPageCount(), 3);
     EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(0), "2D Scanner");
-    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(1), "Datei");
-    EXPECT_EQ(page.m_wndTabCtrl.GetSelection(), 1); // restored
+    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(1), "WebCam");
+    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(2), "Datei");
+    EXPECT_EQ(page.m_wndTabCtrl.GetSelection(), 2); // restored
     EXPECT_TRUE(page.m_dlgDatei.IsPageShown());
     EXPECT_FALSE(page.m_dlgBarCodeScanner.m_bHookInstalled);
     page.m_wndTabCtrl.SetSelection(0); // chosen by the user: remembered
@@ -210,7 +211,7 @@ TEST_F(DecodePageTest, AHostHandlerThatAcceptsClosesTheDialogWithoutTheResultDia
 }
 
 TEST_F(DecodePageTest, DroppedFilesAreDecodedTogetherInDropOrder) {
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 1);
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 2);
   CQRCodeDlg dialog;
   CSubDlgDecode& page = OpenDecodePage(dialog);
   const std::string first = Picture("eins.png", WithQuietZone(RenderCode("erste Datei", 4), 10));
@@ -259,7 +260,7 @@ TEST_F(DecodePageTest, AMultiPageTiffIsSplitDecodedInOrderAndLeavesNoBitmapBehin
     return n;
   };
   const int before = bitmapsInTemp();
-  page.m_wndTabCtrl.SetSelection(1);
+  page.m_wndTabCtrl.SetSelection(2);
   Pump(200);
   SetFileDialogHandler([&](const FileDialogRequest& request) -> std::optional<CStringArray> {
     EXPECT_TRUE(request.multiple);
