@@ -26,9 +26,13 @@ std::vector<std::string> CameraSources() {
 std::string CameraPipeline(const std::string& source, SIZE wish) {
   std::string pipeline = source;
   if (wish.cx > 0 && wish.cy > 0) {
-    // A range up to the wish: the camera picks its best size within it, the wish itself if it has it.
-    const std::string range = ",width=[1," + std::to_string(wish.cx) + "],height=[1," + std::to_string(wish.cy) + "]";
-    pipeline += " ! capsfilter caps=\"video/x-raw" + range + ";image/jpeg" + range + "\"";
+    // The wish first (a camera takes the first choice it can as its preference), then anything
+    // up to it, so a camera without that size picks the one closest below.
+    const std::string w = std::to_string(wish.cx), h = std::to_string(wish.cy);
+    const std::string exact = ",width=" + w + ",height=" + h;
+    const std::string below = ",width=[1," + w + "],height=[1," + h + "]";
+    pipeline += " ! capsfilter caps=\"video/x-raw" + exact + ";image/jpeg" + exact + ";video/x-raw" + below +
+                ";image/jpeg" + below + "\"";
   }
   return pipeline + " ! decodebin ! videoconvert ! video/x-raw,format=BGR"
                     " ! appsink name=sink sync=true drop=true max-buffers=1 enable-last-sample=false";

@@ -19,12 +19,15 @@ constexpr int kStartStop = 1007, kPreview = 4004;
 constexpr UINT_PTR kFrameTimer = 1314;
 constexpr UINT kFramePeriodMs = 250;
 constexpr auto kWorkerPoll = std::chrono::milliseconds(100);
+// A frame that cannot be saved is tried again next tick; this many in a row mean the camera has gone.
+constexpr int kMaxFehlendeBilder = 8;
 
 constexpr const char* kStarte = "Starte WebCam";
 constexpr const char* kStoppe = "Stoppe WebCam";
 constexpr const char* kInitialisiere = "Initialisiere WebCam";
 constexpr const char* kWarte = "Warte auf Ende der WebCam-Initialisierung";
 constexpr const char* kFehler = "WebCam kann nicht initialisiert werden";
+constexpr const char* kVerloren = "Die WebCam liefert keine Bilder mehr";
 
 } // namespace
 
@@ -75,6 +78,7 @@ void CSubDlgDecode_WebCam::RedrawVorschau() {
 void CSubDlgDecode_WebCam::SetWebCam(void* webcam) {
   if (m_pWebCam) ::DoneWebCam(m_pWebCam);
   m_pWebCam = webcam;
+  m_nFehlendeBilder = 0;
   m_strStatus = webcam ? "" : kFehler;
   if (m_btnWebCam) {
     m_btnWebCam->Enable();
@@ -140,7 +144,15 @@ void CSubDlgDecode_WebCam::CheckStarteThread() {
 
 void CSubDlgDecode_WebCam::DecodeFrame() {
   CDecodeResultArray results(1);
-  if (!SaveWebCamImage(m_pWebCam, m_szBildDatei)) return;
+  if (!SaveWebCamImage(m_pWebCam, m_szBildDatei)) {
+    if (++m_nFehlendeBilder >= kMaxFehlendeBilder) {
+      SetWebCam(nullptr); // unplugged or ended: offer a new start
+      m_strStatus = kVerloren;
+      RedrawVorschau();
+    }
+    return;
+  }
+  m_nFehlendeBilder = 0;
   bool found = false;
   if (void* handle = m_pOwner->DecodeImage(m_szBildDatei, T_DecodeImageSource_WebCam)) {
     results.AddDecodeResult(*m_pOwner, handle);

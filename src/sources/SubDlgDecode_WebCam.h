@@ -58,4 +58,5 @@ private:
   void DecodeFrame();
 
   char m_szLeereDatei[MAX_PATH] = {}; // the empty file the unique name was made with
+  int m_nFehlendeBilder = 0;          // failed saves in a row
 };
