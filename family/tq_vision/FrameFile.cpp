@@ -1,6 +1,11 @@
 #include "FrameFile.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <stdio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -34,15 +39,26 @@ std::vector<std::uint8_t> BmpHeader(int width, int height, std::uint32_t imageBy
   return header;
 }
 
-bool WriteRows(std::FILE* file, const BgrFrame& frame, size_t rowBytes) {
+// The header and the rows bottom-up, each padded to four bytes, in one write from a buffer kept
+// between frames.
+bool WriteBmp(int fd, const BgrFrame& frame, size_t rowBytes, size_t imageBytes) {
+  thread_local std::vector<std::uint8_t> file;
+  const std::vector<std::uint8_t> header = BmpHeader(frame.width, frame.height, static_cast<std::uint32_t>(imageBytes));
+  file.resize(header.size() + imageBytes);
+  std::memcpy(file.data(), header.data(), header.size());
+  std::uint8_t* out = file.data() + header.size();
   const size_t used = static_cast<size_t>(frame.width) * 3;
-  const std::uint8_t padding[4] = {};
-  for (int y = frame.height - 1; y >= 0; --y) {
-    const std::uint8_t* row = frame.pixels + static_cast<size_t>(y) * frame.stride;
-    if (std::fwrite(row, 1, used, file) != used) return false;
-    if (rowBytes > used && std::fwrite(padding, 1, rowBytes - used, file) != rowBytes - used) return false;
+  for (int y = frame.height - 1; y >= 0; --y, out += rowBytes) {
+    std::memcpy(out, frame.pixels + static_cast<size_t>(y) * frame.stride, used);
+    std::memset(out + used, 0, rowBytes - used);
   }
-  return true;
+  for (size_t done = 0; done < file.size();) {
+    const ssize_t n = write(fd, file.data() + done, file.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return ftruncate(fd, static_cast<off_t>(file.size())) == 0;
 }
 
 } // namespace
@@ -52,13 +68,17 @@ bool WriteFrameAsBmp(const BgrFrame& frame, const char* fileName) {
   const size_t rowBytes = (static_cast<size_t>(frame.width) * 3 + 3) & ~size_t{3};
   const size_t imageBytes = rowBytes * static_cast<size_t>(frame.height);
   if (imageBytes > 0xFFFFFFFFu - 54) return false;
-  const std::string part = std::string(fileName) + ".part";
-  std::FILE* file = std::fopen(part.c_str(), "wb");
-  if (!file) return false;
-  const std::vector<std::uint8_t> header = BmpHeader(frame.width, frame.height, static_cast<std::uint32_t>(imageBytes));
-  bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size() && WriteRows(file, frame, rowBytes);
-  ok = std::fclose(file) == 0 && ok;
-  if (ok && std::rename(part.c_str(), fileName) == 0) return true;
-  std::remove(part.c_str());
+  // The spare file is overwritten in place (its pages are reused: fresh ones cost more than the
+  // copy), then swapped with the picture in one step; the old picture becomes the next spare.
+  const std::string spare = SpareFileName(fileName);
+  const int fd = open(spare.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  bool ok = WriteBmp(fd, frame, rowBytes, imageBytes);
+  ok = close(fd) == 0 && ok;
+  if (ok && renameat2(AT_FDCWD, spare.c_str(), AT_FDCWD, fileName, RENAME_EXCHANGE) == 0) return true;
+  if (ok && std::rename(spare.c_str(), fileName) == 0) return true; // no picture yet, or no swapping here
+  std::remove(spare.c_str());
   return false;
 }
+
+std::string SpareFileName(const char* fileName) { return std::string(fileName) + ".part"; }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct BgrFrame {
   const std::uint8_t* pixels; // top row first
@@ -11,5 +12,8 @@ struct BgrFrame {
   int stride; // bytes from one row to the next
 };
 
-// Writes "<fileName>.part", then renames it over fileName; false (and no file left behind) on failure.
+// Writes the spare file, then swaps it with fileName in one step, so a reader sees the old picture
+// or the new one. The spare then holds the old picture until the next write; remove it when done.
+// False (and no spare left behind) on failure.
 bool WriteFrameAsBmp(const BgrFrame& frame, const char* fileName);
+std::string SpareFileName(const char* fileName);

@@ -7,7 +7,9 @@
 #include <gst/gst.h>
 #include <gst/video/video.h>
 
+#include <cstdio>
 #include <mutex>
+#include <string>
 #include <utility>
 
 namespace {
@@ -21,9 +23,11 @@ struct WebCam {
   GstAppSink* sink = nullptr;
   GstSample* newest = nullptr;
   bool broken = false;
+  std::string spare; // the file the next frame is written into before the swap
 };
 
 void Close(WebCam* cam) {
+  if (!cam->spare.empty()) std::remove(cam->spare.c_str());
   if (cam->newest) gst_sample_unref(cam->newest);
   if (cam->pipeline) gst_element_set_state(cam->pipeline, GST_STATE_NULL);
   if (cam->sink) gst_object_unref(cam->sink);
@@ -109,6 +113,10 @@ bool SaveWebCamImage(void* webcam, const char* fileName) {
   if (!sample) sample = cam->newest ? std::exchange(cam->newest, nullptr) : PullFrame(cam, kNextFrameWait);
   if (cam->newest) gst_sample_unref(std::exchange(cam->newest, nullptr));
   if (!sample) return false;
+  if (cam->spare != SpareFileName(fileName)) {
+    if (!cam->spare.empty()) std::remove(cam->spare.c_str());
+    cam->spare = SpareFileName(fileName);
+  }
   const bool ok = WriteSample(sample, fileName);
   gst_sample_unref(sample);
   return ok;

@@ -39,14 +39,22 @@ std::vector<DecodedSymbol> Read(const RasterImage& image, const ZXing::DecodeHin
   return symbols;
 }
 
+// A webcam sends a frame of the same size every tick: its pixels are kept for the next call
+// (fresh memory costs more than the reading), unless the picture was a large one.
+constexpr std::size_t kKeptPixelBytes = 16u << 20;
+
 void* Decode(const char* fileName, bool onlyQR, int maxSymbols) {
-  RasterImage image;
-  if (!fileName || !LoadImageFile(fileName, PixelFormat::Gray8, image)) return nullptr;
-  ZXing::DecodeHints hints;
-  hints.setFormats(onlyQR ? ZXing::BarcodeFormat::QRCode : ZXing::BarcodeFormat::None) // None: every format
-      .setMaxNumberOfSymbols(maxSymbols);
-  return decodecommon::MakeHandle(
-      decodecommon::ReadWithSecondLooks(image, [&](const RasterImage& picture) { return Read(picture, hints); }));
+  thread_local RasterImage image;
+  void* handle = nullptr;
+  if (fileName && LoadImageFile(fileName, PixelFormat::Gray8, image)) {
+    ZXing::DecodeHints hints;
+    hints.setFormats(onlyQR ? ZXing::BarcodeFormat::QRCode : ZXing::BarcodeFormat::None) // None: every format
+        .setMaxNumberOfSymbols(maxSymbols);
+    handle = decodecommon::MakeHandle(
+        decodecommon::ReadWithSecondLooks(image, [&](const RasterImage& picture) { return Read(picture, hints); }));
+  }
+  if (image.pixels.capacity() > kKeptPixelBytes) PixelBuffer().swap(image.pixels);
+  return handle;
 }
 
 } // namespace

@@ -11,7 +11,8 @@ extern "C" {
 // within a few seconds. The first argument is reserved and must be false.
 void* StarteWebCam(bool reserved, SIZE wish);
 // Writes the newest frame to fileName as a 24-bit BMP, atomically (a reader sees the old file or
-// the new one). False when the camera has gone, ended, or sent nothing for half a second.
+// the new one; "<fileName>.part" is kept as the next frame's spare until DoneWebCam). False when
+// the camera has gone, ended, or sent nothing for half a second.
 bool SaveWebCamImage(void* webcam, const char* fileName);
 // Stops the camera and frees the handle.
 void DoneWebCam(void* webcam);

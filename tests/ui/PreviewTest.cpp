@@ -2,6 +2,7 @@
 #include "CodeReaders.h"
 #include "TestPictures.h"
 #include "UiTesting.h"
+#include "outside/DibDrawing.h"
 #include "outside/DibServices.h"
 #include "outside/PopupMenu.h"
 #include "sources/DecodeGrafikViewerDialog.h"
@@ -178,4 +179,29 @@ TEST(PreviewTest, FourPicturesWithOutlinesAndTheViewerDrawsThemToo) {
   });
   viewer.DoModal();
   std::filesystem::remove(path);
+}
+
+TEST(PreviewTest, APlainBmpIsTakenAsItIsAndOthersAreDecoded) {
+  // Odd width: padded rows. The BMP comes in whole; the PNG goes through the general reader.
+  const GrayImage picture = WithQuietZone(RenderCode("Vorschau", 3), 5);
+  GrayImage odd = Canvas(picture.width + 1, picture.height, 90);
+  Paste(odd, picture, 0, 0);
+  const auto folder = std::filesystem::temp_directory_path();
+  const std::string bmp = (folder / "codewerk-plain.bmp").string(), png = (folder / "codewerk-plain.png").string();
+  ASSERT_TRUE(SaveBmp(odd, bmp));
+  ASSERT_TRUE(SavePng(odd, png));
+  for (const std::string& path : {bmp, png}) {
+    SCOPED_TRACE(path);
+    CDIBGrafik graphic;
+    ASSERT_TRUE(graphic.Lade(nullptr, path.c_str()));
+    const GrayImage loaded = ToGray(DibToImage(graphic.GetDib()));
+    EXPECT_EQ(loaded.width, odd.width);
+    EXPECT_EQ(loaded.pixels, odd.pixels);
+  }
+  // A file that only starts like a BMP is refused, not half taken.
+  std::filesystem::resize_file(bmp, 200);
+  CDIBGrafik cut;
+  EXPECT_FALSE(cut.Lade(nullptr, bmp.c_str()));
+  std::filesystem::remove(bmp);
+  std::filesystem::remove(png);
 }

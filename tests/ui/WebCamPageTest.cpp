@@ -111,6 +111,7 @@ TEST_F(WebCamPageTest, ACodeHeldToTheCameraIsReportedAgainAndAgainAndNothingIsLe
     EXPECT_TRUE(fs::exists(snapshot));
   }
   EXPECT_FALSE(fs::exists(snapshot));
+  EXPECT_FALSE(fs::exists(snapshot + ".part"));
   EXPECT_FALSE(fs::exists(snapshot.substr(0, snapshot.size() - 4))); // the empty name-giving file
 }
 

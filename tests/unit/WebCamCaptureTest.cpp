@@ -59,8 +59,9 @@ TEST_F(WebCamCaptureTest, AFrameArrivesAsTheSamePictureAndItsCodeReads) {
   const auto read = ReadWithZXing(LoadGrayWithStb(Snapshot()));
   ASSERT_EQ(read.size(), 1u);
   EXPECT_EQ(read[0].text, "Kamera 1");
-  EXPECT_FALSE(fs::exists(Snapshot() + ".part"));
   DoneWebCam(cam);
+  EXPECT_FALSE(fs::exists(Snapshot() + ".part")); // the spare goes with the camera
+  EXPECT_TRUE(fs::exists(Snapshot()));
 }
 
 TEST_F(WebCamCaptureTest, TheWishedSizeIsAskedForAndNoWishLeavesTheSourcesOwn) {

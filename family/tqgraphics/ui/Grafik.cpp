@@ -13,8 +13,40 @@
 #include <algorithm>
 #include <cstring>
 #include <strings.h>
+#include <sys/stat.h>
+
+#include <cstdio>
 
 const char* const ExtensionTQScan = "tif";
+
+namespace {
+
+// A plain BMP file is a bitmap block behind a 14-byte file header: read straight into the block,
+// without decoding and copying (the webcam preview loads one every tick). Null when the file is
+// anything else; the general reader takes it then.
+HGLOBAL ReadPlainBmpAsDib(const char* fileName) {
+  std::FILE* file = std::fopen(fileName, "rb");
+  if (!file) return nullptr;
+  HGLOBAL dib = nullptr;
+  BYTE header[14];
+  struct stat info {};
+  if (std::fread(header, 1, sizeof header, file) == sizeof header && header[0] == 'B' && header[1] == 'M' &&
+      fstat(fileno(file), &info) == 0 && info.st_size > 14 && info.st_size - 14 <= kMaxImagePixels * 4) {
+    const size_t bytes = static_cast<size_t>(info.st_size) - 14;
+    const DWORD pixelsAt = header[10] | header[11] << 8 | header[12] << 16 | static_cast<DWORD>(header[13]) << 24;
+    dib = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    void* block = dib ? GlobalLock(dib) : nullptr;
+    DibLayout layout;
+    const bool plain = block && std::fread(block, 1, bytes, file) == bytes && ReadDibLayout(block, bytes, layout) &&
+                       layout.compression == 0 && pixelsAt == 14 + layout.headerBytes;
+    if (block) GlobalUnlock(dib);
+    if (!plain && dib) dib = GlobalFree(dib);
+  }
+  std::fclose(file);
+  return dib;
+}
+
+} // namespace
 
 CRect CGrafik::GetKorrektRect(const CRect& rect) const { return ::GetKorrektRect(GetSize(), rect); }
 
@@ -44,6 +76,10 @@ HGLOBAL CDIBGrafik::DetachDib() {
 }
 
 BOOL CDIBGrafik::Lade(void*, const char* fileName) {
+  if (HGLOBAL dib = fileName ? ReadPlainBmpAsDib(fileName) : nullptr) {
+    SetDib(dib);
+    return TRUE;
+  }
   RasterImage image;
   if (!fileName || !LoadImageFile(fileName, PixelFormat::Native, image)) return FALSE;
   const bool grey = image.format == PixelFormat::Gray8;
