@@ -114,12 +114,13 @@ CString MailAddressFor(const CString& address) {
   return "mailto:" + PercentEncoded(mail, "@!$'*+,;=");
 }
 
-CString TelephoneAddressFor(const CString& number, const CString& diallingContext) {
+CString TelephoneAddressFor(const CString& text, const CString& diallingContext) {
   // The number without its visual separators and blanks; parameters (";ext=102") stay.
-  const CString trimmed = CString(number).Trim();
+  const CString trimmed = CString(text).Trim();
   const int parameters = trimmed.Find(';');
+  const CString number = parameters < 0 ? trimmed : trimmed.Left(parameters);
   CString digits;
-  for (char c : (parameters < 0 ? trimmed : trimmed.Left(parameters)).view())
+  for (char c : number.view())
     if (std::isdigit(static_cast<unsigned char>(c)) || c == '+' || c == '*' || c == '#') digits += c;
   if (digits.IsEmpty()) return CString();
   CString address = "tel:" + PercentEncoded(digits, "+*#");

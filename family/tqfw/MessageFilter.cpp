@@ -32,7 +32,7 @@ UINT_PTR VirtualKey(const wxKeyEvent& key) {
 // idle time, timers) are no input and pass unseen.
 bool Translate(wxEvent& event, MSG& msg) {
   const wxEventType type = event.GetEventType();
-  msg.hwnd = wxDynamicCast(event.GetEventObject(), wxWindow);
+  msg.hwnd = dynamic_cast<wxWindow*>(event.GetEventObject());
   if (type == wxEVT_KEY_DOWN || type == wxEVT_KEY_UP) {
     msg.message = type == wxEVT_KEY_DOWN ? WM_KEYDOWN : WM_KEYUP;
     msg.wParam = VirtualKey(static_cast<wxKeyEvent&>(event));

@@ -32,7 +32,7 @@ BOOL CPageCtrl::UpdateData(BOOL bSaveAndValidate) {
 }
 
 void CPageCtrl::EndHostDialog(int result) {
-  auto* dialog = wxDynamicCast(wxGetTopLevelParent(this), wxDialog);
+  auto* dialog = dynamic_cast<wxDialog*>(wxGetTopLevelParent(this));
   if (dialog && dialog->IsModal()) dialog->EndModal(result);
 }
 

@@ -33,7 +33,7 @@ CSubDlgEncodeBase::~CSubDlgEncodeBase() {
 BOOL CSubDlgEncodeBase::OnInitDialog() {
   m_btnCode.Create(this);
   wxXmlResource::Get()->AttachUnknownControl(wxString::Format("%d", kCode), &m_btnCode, this);
-  m_btnSpeichern = wxDynamicCast(GetDlgItem(kSave), wxButton);
+  m_btnSpeichern = dynamic_cast<wxButton*>(GetDlgItem(kSave));
   Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnEnChange(); }, kEdit);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedSave(); }, kSave);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedVCard(); }, kVCard);
@@ -52,7 +52,7 @@ void CSubDlgEncodeBase::DoDataExchange(CDataExchange* pDX) {
 }
 
 void CSubDlgEncodeBase::OnEnChange() {
-  auto* edit = wxDynamicCast(GetDlgItem(kEdit), wxTextCtrl);
+  auto* edit = dynamic_cast<wxTextCtrl*>(GetDlgItem(kEdit));
   if (!edit) return;
   CString text = FromWx(edit->GetValue());
   text.Replace("\r\n", "\n");
@@ -74,7 +74,7 @@ void CSubDlgEncodeBase::EnableButtons() {
     const CSize size = GetDIBSize(m_hDib);
     label.Format("%d x %d", size.cx, size.cy);
   }
-  if (auto* sizeLabel = wxDynamicCast(GetDlgItem(kSizeLabel), wxStaticText)) sizeLabel->SetLabel(ToWx(label));
+  if (auto* sizeLabel = dynamic_cast<wxStaticText*>(GetDlgItem(kSizeLabel))) sizeLabel->SetLabel(ToWx(label));
 }
 
 void CSubDlgEncodeBase::OnBnClickedSave() {
@@ -89,7 +89,7 @@ void CSubDlgEncodeBase::OnBnClickedSave() {
 }
 
 void CSubDlgEncodeBase::OnBnClickedVCard() {
-  auto* edit = wxDynamicCast(GetDlgItem(kEdit), wxTextCtrl);
+  auto* edit = dynamic_cast<wxTextCtrl*>(GetDlgItem(kEdit));
   if (!edit) return;
   CVCardEingabeDialog dialog(wxGetTopLevelParent(this));
   dialog.m_fnVCard = m_fnVCard;

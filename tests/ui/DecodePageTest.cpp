@@ -160,7 +160,7 @@ TEST_F(DecodePageTest, KeysReachTheControlsWhenTheScannerTabIsHidden) {
   dialog.GetTabCtrl().SetSelection(0); // back to "Erstellen": the decode page and its source hide
   Pump(200);
   EXPECT_FALSE(page.m_dlgBarCodeScanner.m_bHookInstalled);
-  auto* edit = wxDynamicCast(dialog.GetTabCtrl().m_arSubDlg[0]->GetDlgItem(1001), wxTextCtrl);
+  auto* edit = dynamic_cast<wxTextCtrl*>(dialog.GetTabCtrl().m_arSubDlg[0]->GetDlgItem(1001));
   edit->SetFocus();
   edit->Clear();
   TypeText("xyz\n");

@@ -31,8 +31,8 @@ protected:
   }
   void TearDown() override { SetFileDialogHandler(nullptr); }
 
-  wxTextCtrl* Edit() { return wxDynamicCast(m_page->GetDlgItem(1001), wxTextCtrl); }
-  wxString SizeLabel() { return wxDynamicCast(m_page->GetDlgItem(4000), wxStaticText)->GetLabel(); }
+  wxTextCtrl* Edit() { return dynamic_cast<wxTextCtrl*>(m_page->GetDlgItem(1001)); }
+  wxString SizeLabel() { return dynamic_cast<wxStaticText*>(m_page->GetDlgItem(4000))->GetLabel(); }
   // What a phone camera would read off the screen.
   std::vector<ReadCode> ReadScreen() { return ReadWithZXing(ToGray(CaptureClient(&m_page->m_btnCode))); }
 
@@ -101,7 +101,7 @@ TEST_F(EncodePageTest, TheVCardDialogFillsTheTextWithAVCard) {
         {"Strasse", "Hauptstr. 1"},   {"PLZ", "10115"},               {"Ort", "Berlin"},
         {"TelGeschaeft", "030 123"},  {"Mobil", "0171 9"},            {"EMail", "j@example.de"}};
     for (const auto& [name, value] : values)
-      wxDynamicCast(wxWindow::FindWindowByName(name, dialog), wxTextCtrl)->SetValue(wxString::FromUTF8(value));
+      dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName(name, dialog))->SetValue(wxString::FromUTF8(value));
     SaveScreenshot(dialog, "vcard-dialog");
     ClickOn(dialog->FindWindow(wxID_OK));
   });

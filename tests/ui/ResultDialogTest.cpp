@@ -35,15 +35,15 @@ TEST(ResultDialogTest, AVCardShowsItsGroupsWithIconsAndClickableEntries) {
     EXPECT_EQ(pane.GetGroups()[0].caption, "VCard QRCode");
     EXPECT_EQ(pane.GetGroups()[1].caption, "Kommunikation");
     // Address lines are plain text; telephone, mobile, mail and web are links; the fax is not.
-    EXPECT_NE(wxDynamicCast(pane.GetTaskWindow(0, 0), wxStaticText), nullptr);
+    EXPECT_NE(dynamic_cast<wxStaticText*>(pane.GetTaskWindow(0, 0)), nullptr);
     const auto& communication = pane.GetGroups()[1].tasks;
     ASSERT_EQ(communication.size(), 5u);
     for (int i = 0; i < 5; ++i)
-      EXPECT_EQ(wxDynamicCast(pane.GetTaskWindow(1, i), wxHyperlinkCtrl) != nullptr, communication[static_cast<size_t>(i)].text.Left(4) != "Fax:")
+      EXPECT_EQ(dynamic_cast<wxHyperlinkCtrl*>(pane.GetTaskWindow(1, i)) != nullptr, communication[static_cast<size_t>(i)].text.Left(4) != "Fax:")
           << communication[static_cast<size_t>(i)].text.str();
     int icons = 0;
     for (wxWindow* child : pane.GetChildren())
-      if (auto* bitmap = wxDynamicCast(child, wxStaticBitmap)) icons += bitmap->GetBitmap().IsOk();
+      if (auto* bitmap = dynamic_cast<wxStaticBitmap*>(child)) icons += bitmap->GetBitmap().IsOk();
     EXPECT_EQ(icons, 5 + 5); // one (possibly empty) icon place per entry keeps the texts aligned
     EXPECT_GE(shown->GetClientSize().x, 320);
     SaveScreenshot(shown, "result-dialog-vcard");

@@ -87,7 +87,7 @@ void WhenModalShown(std::function<void(wxWindow* dialog)> action) {
   auto* timer = new wxTimer();
   timer->Bind(wxEVT_TIMER, [timer, action](wxTimerEvent&) {
     for (wxWindow* window : wxTopLevelWindows) {
-      auto* dialog = wxDynamicCast(window, wxDialog);
+      auto* dialog = dynamic_cast<wxDialog*>(window);
       if (dialog && dialog->IsModal() && dialog->IsShown()) {
         timer->Stop();
         wxTheApp->CallAfter([timer, action, dialog] {

@@ -21,7 +21,6 @@ namespace {
 
 constexpr const char* kNoCamera = "filesrc location=/nonexistent/kamera.png ! pngdec ! imagefreeze";
 constexpr const char* kMovingPicture = "videotestsrc pattern=ball";
-constexpr const char* kSlowCamera = "videotestsrc ! identity sleep-time=1500000"; // first frame after 1.5 s
 constexpr const char* kEndingCamera = "videotestsrc num-buffers=10";
 
 class WebCamPageTest : public ::testing::Test {
@@ -47,6 +46,19 @@ protected:
     Paste(frame, WithQuietZone(RenderCode(text, 6), 4), 150, 80);
     EXPECT_TRUE(SavePng(frame, path));
     return "filesrc location=\"" + path + "\" ! pngdec ! imagefreeze";
+  }
+
+  // A camera whose first frame takes 1.5 s; it holds its picture file open while it runs.
+  std::string SlowCodeSource(const std::string& text) {
+    return CodeSource(text) + " ! identity sleep-time=1500000";
+  }
+  int OpenDescriptorsOf(const fs::path& file) const {
+    int n = 0;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code error;
+      n += fs::read_symlink(entry.path(), error) == file;
+    }
+    return n;
   }
 
   // The main dialog with "Einlesen" in front; its WebCam tab starts on being shown.
@@ -164,11 +176,12 @@ TEST_F(WebCamPageTest, TicksGoOnWhileHiddenAndTheButtonStopsAndRestarts) {
 }
 
 TEST_F(WebCamPageTest, ClosingDuringAStartWaitsAndClosesTheCameraThatOpened) {
-  UseSource(kSlowCamera);
+  UseSource(SlowCodeSource("langsam"));
   CQRCodeDlg dialog;
   CSubDlgDecode_WebCam& page = Open(dialog);
   Pump(50);
   ASSERT_NE(page.m_pStarteThread, nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return OpenDescriptorsOf(m_dir / "code.png") == 1; }, 1000)); // the camera is opening
   dialog.GetTabCtrl().SetSelection(0);
   Pump(50);
   const auto start = std::chrono::steady_clock::now();
@@ -177,6 +190,7 @@ TEST_F(WebCamPageTest, ClosingDuringAStartWaitsAndClosesTheCameraThatOpened) {
   EXPECT_EQ(dialog.GetTabCtrl().GetSelection(), 1); // the starting camera's page came to the front
   EXPECT_EQ(page.m_pStarteThread, nullptr);
   EXPECT_EQ(page.m_pWebCam, nullptr);
+  EXPECT_EQ(OpenDescriptorsOf(m_dir / "code.png"), 0); // the camera that opened meanwhile is closed
   EXPECT_TRUE(page.m_strStatus.IsEmpty());
   EXPECT_EQ(page.m_nTimer, 0u);
 }

@@ -75,7 +75,7 @@ TEST_F(SettingsTest, MissingKeysAndBrokenValuesTakeTheirDefaults) {
 
   for (const std::string& broken : {std::string("[A]\nEnc=99999999999\nDec=12abc\n[WC]\ncx=\ncy=0x10\n"),
                                    std::string("Enc=0\nDec=0\n"), // keys without their section
-                                   std::string("\x00\x01\xFF[A\n=\n\xC3\x28", 12), std::string(100000, '[')}) {
+                                   std::string("\x00\x01\xFF[A\n=\n\xC3\x28", 10), std::string(100000, '[')}) {
     WriteFile(broken);
     CQRCodeKonfiguration settings;
     EXPECT_TRUE(settings.Laden());
