@@ -126,7 +126,8 @@ HGLOBAL MakeDib(int width, int height, int bitCount, const unsigned char* pixels
   if (width <= 0 || height <= 0 || stride < 0) return nullptr;
   const size_t palette = bitCount == 8 ? 256 * sizeof(RGBQUAD) : 0;
   const size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(bitCount / 8);
-  HGLOBAL dib = GlobalAlloc(GHND, 40 + palette + static_cast<size_t>(stride) * static_cast<size_t>(height));
+  // Not zero-filled: every byte is written below, the row padding included (pages are large).
+  HGLOBAL dib = GlobalAlloc(GMEM_MOVEABLE, 40 + palette + static_cast<size_t>(stride) * static_cast<size_t>(height));
   auto* bits = static_cast<BYTE*>(GlobalLock(dib));
   if (!bits) {
     GlobalFree(dib);
@@ -146,9 +147,11 @@ HGLOBAL MakeDib(int width, int height, int bitCount, const unsigned char* pixels
     const RGBQUAD grey{BYTE(i), BYTE(i), BYTE(i), 0};
     std::memcpy(bits + 40 + i * sizeof(RGBQUAD), &grey, sizeof grey);
   }
-  for (int y = 0; y < height; ++y)
-    std::memcpy(bits + 40 + palette + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(stride),
-                pixels + static_cast<size_t>(y) * rowBytes, rowBytes);
+  for (int y = 0; y < height; ++y) {
+    BYTE* row = bits + 40 + palette + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(stride);
+    std::memcpy(row, pixels + static_cast<size_t>(y) * rowBytes, rowBytes);
+    std::memset(row + rowBytes, 0, static_cast<size_t>(stride) - rowBytes);
+  }
   GlobalUnlock(dib);
   return dib;
 }
