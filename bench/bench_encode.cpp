@@ -1,5 +1,6 @@
 // GetEncodedBitmap against libqrencode encoding the same text and filling a 24-bit buffer of the
 // same size: what the system adds on top of the raw back end.
+#include "BenchTexts.h"
 #include "RatioReporter.h"
 
 #include "encode/CalcAusdehnung.h"
@@ -13,13 +14,6 @@
 #include <vector>
 
 namespace {
-
-std::string TextOfLength(size_t n) {
-  std::string text;
-  while (text.size() < n) text += "Lorem ipsum dolor sit amet, consectetur adipiscing elit. ";
-  text.resize(n);
-  return text;
-}
 
 void Ours(benchmark::State& state, const std::string& text, int module) {
   CEncoderGetCodeItem_QREncode encoder;

@@ -1,5 +1,6 @@
 // One keystroke on the Erstellen page with a 2000-character text: encoding anew and painting the
 // code, against the raw zint back end encoding the same text.
+#include "BenchTexts.h"
 #include "RatioReporter.h"
 
 #include "encode/SubDlgEncode.h"
@@ -14,13 +15,6 @@
 #include <string>
 
 namespace {
-
-std::string TextOfLength(size_t n) {
-  std::string text;
-  while (text.size() < n) text += "Lorem ipsum dolor sit amet, consectetur adipiscing elit. ";
-  text.resize(n);
-  return text;
-}
 
 const std::string kText = TextOfLength(2000);
 

@@ -27,7 +27,7 @@ constexpr int kW = 13, kH = 7;
 void Put16(std::vector<std::uint8_t>& b, unsigned v) { b.push_back(v & 0xFF), b.push_back((v >> 8) & 0xFF); }
 void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back((v >> (8 * i)) & 0xFF); }
 
-struct BmpSpec {
+struct BmpVariant {
   int bits = 24;
   std::uint32_t compression = 0;
   bool topDown = false;
@@ -36,13 +36,13 @@ struct BmpSpec {
 };
 
 // Pixel rows as stored (bottom row first unless topDown), padded to 4 bytes, or run-length coded.
-std::vector<std::uint8_t> PixelData(const BmpSpec& spec) {
+std::vector<std::uint8_t> PixelData(const BmpVariant& variant) {
   std::vector<std::uint8_t> data;
   for (int row = 0; row < kH; ++row) {
-    const int y = spec.topDown ? row : kH - 1 - row;
+    const int y = variant.topDown ? row : kH - 1 - row;
     std::vector<std::uint8_t> line;
-    if (spec.compression == 1 || spec.compression == 2) { // RLE8 / RLE4: a run of two, then literals
-      const bool four = spec.compression == 2;
+    if (variant.compression == 1 || variant.compression == 2) { // RLE8 / RLE4: a run of two, then literals
+      const bool four = variant.compression == 2;
       const int first = IndexAt(0, y);
       const int runLength = IndexAt(1, y) == first ? 2 : 1;
       line.push_back(static_cast<std::uint8_t>(runLength));
@@ -66,17 +66,17 @@ std::vector<std::uint8_t> PixelData(const BmpSpec& spec) {
     int bitCount = 0;
     for (int x = 0; x < kW; ++x) {
       const Rgb c = kColours[IndexAt(x, y)];
-      switch (spec.bits) {
+      switch (variant.bits) {
         case 1: case 4: case 8:
-          bitBuffer = (bitBuffer << spec.bits) | static_cast<unsigned>(spec.bits == 1 ? (c.r == 255 && c.b == 255) : IndexAt(x, y));
-          if ((bitCount += spec.bits) == 8) line.push_back(static_cast<std::uint8_t>(bitBuffer)), bitBuffer = 0, bitCount = 0;
+          bitBuffer = (bitBuffer << variant.bits) | static_cast<unsigned>(variant.bits == 1 ? (c.r == 255 && c.b == 255) : IndexAt(x, y));
+          if ((bitCount += variant.bits) == 8) line.push_back(static_cast<std::uint8_t>(bitBuffer)), bitBuffer = 0, bitCount = 0;
           break;
         case 16:
-          Put16(line, spec.compression == 3 ? ((c.r >> 3) << 11 | (c.g >> 2) << 5 | c.b >> 3) : ((c.r >> 3) << 10 | (c.g >> 3) << 5 | c.b >> 3));
+          Put16(line, variant.compression == 3 ? ((c.r >> 3) << 11 | (c.g >> 2) << 5 | c.b >> 3) : ((c.r >> 3) << 10 | (c.g >> 3) << 5 | c.b >> 3));
           break;
         case 24: line.push_back(c.b), line.push_back(c.g), line.push_back(c.r); break;
         case 32:
-          Put32(line, spec.compression == 3 ? (std::uint32_t(c.r) << 24 | c.g << 16 | c.b << 8) : (std::uint32_t(c.r) << 16 | c.g << 8 | c.b));
+          Put32(line, variant.compression == 3 ? (std::uint32_t(c.r) << 24 | c.g << 16 | c.b << 8) : (std::uint32_t(c.r) << 16 | c.g << 8 | c.b));
           break;
       }
     }
@@ -84,29 +84,29 @@ std::vector<std::uint8_t> PixelData(const BmpSpec& spec) {
     while (line.size() % 4) line.push_back(0);
     data.insert(data.end(), line.begin(), line.end());
   }
-  if (spec.compression == 1 || spec.compression == 2) data.push_back(0), data.push_back(1);
+  if (variant.compression == 1 || variant.compression == 2) data.push_back(0), data.push_back(1);
   return data;
 }
 
-std::vector<std::uint8_t> MakeBmp(const BmpSpec& spec) {
+std::vector<std::uint8_t> MakeBmp(const BmpVariant& variant) {
   std::vector<std::uint8_t> info;
-  if (spec.coreHeader) {
-    Put32(info, 12), Put16(info, kW), Put16(info, kH), Put16(info, 1), Put16(info, static_cast<unsigned>(spec.bits));
+  if (variant.coreHeader) {
+    Put32(info, 12), Put16(info, kW), Put16(info, kH), Put16(info, 1), Put16(info, static_cast<unsigned>(variant.bits));
   } else {
-    Put32(info, 40), Put32(info, kW), Put32(info, static_cast<std::uint32_t>(spec.topDown ? -kH : kH));
-    Put16(info, 1), Put16(info, static_cast<unsigned>(spec.bits)), Put32(info, spec.compression);
+    Put32(info, 40), Put32(info, kW), Put32(info, static_cast<std::uint32_t>(variant.topDown ? -kH : kH));
+    Put16(info, 1), Put16(info, static_cast<unsigned>(variant.bits)), Put32(info, variant.compression);
     for (int i = 0; i < 5; ++i) Put32(info, 0);
-    if (spec.compression == 3) for (std::uint32_t m : spec.masks) Put32(info, m);
+    if (variant.compression == 3) for (std::uint32_t m : variant.masks) Put32(info, m);
   }
-  if (spec.bits <= 8) {
-    const int entries = 1 << spec.bits;
+  if (variant.bits <= 8) {
+    const int entries = 1 << variant.bits;
     for (int i = 0; i < entries; ++i) {
-      const Rgb c = spec.bits == 1 ? (i ? kColours[1] : kColours[0]) : kColours[i % 4];
+      const Rgb c = variant.bits == 1 ? (i ? kColours[1] : kColours[0]) : kColours[i % 4];
       info.push_back(c.b), info.push_back(c.g), info.push_back(c.r);
-      if (!spec.coreHeader) info.push_back(0);
+      if (!variant.coreHeader) info.push_back(0);
     }
   }
-  const std::vector<std::uint8_t> pixels = PixelData(spec);
+  const std::vector<std::uint8_t> pixels = PixelData(variant);
   std::vector<std::uint8_t> file = {'B', 'M'};
   Put32(file, static_cast<std::uint32_t>(14 + info.size() + pixels.size()));
   Put32(file, 0);
