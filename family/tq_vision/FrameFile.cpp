@@ -1,9 +1,12 @@
 #include "FrameFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
 #include <stdio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -39,26 +42,40 @@ std::vector<std::uint8_t> BmpHeader(int width, int height, std::uint32_t imageBy
   return header;
 }
 
-// The header and the rows bottom-up, each padded to four bytes, in one write from a buffer kept
-// between frames.
-bool WriteBmp(int fd, const BgrFrame& frame, size_t rowBytes, size_t imageBytes) {
-  thread_local std::vector<std::uint8_t> file;
-  const std::vector<std::uint8_t> header = BmpHeader(frame.width, frame.height, static_cast<std::uint32_t>(imageBytes));
-  file.resize(header.size() + imageBytes);
-  std::memcpy(file.data(), header.data(), header.size());
-  std::uint8_t* out = file.data() + header.size();
-  const size_t used = static_cast<size_t>(frame.width) * 3;
-  for (int y = frame.height - 1; y >= 0; --y, out += rowBytes) {
-    std::memcpy(out, frame.pixels + static_cast<size_t>(y) * frame.stride, used);
-    std::memset(out + used, 0, rowBytes - used);
-  }
-  for (size_t done = 0; done < file.size();) {
-    const ssize_t n = write(fd, file.data() + done, file.size() - done);
+// The header and the rows bottom-up, each padded to four bytes, gathered straight from the frame
+// (a copy of it costs as much as the write itself).
+bool WriteAll(int fd, std::vector<iovec>& parts) {
+  const int most = static_cast<int>(std::min<long>(sysconf(_SC_IOV_MAX) > 0 ? sysconf(_SC_IOV_MAX) : 16, 1024));
+  for (size_t first = 0; first < parts.size();) {
+    const int count = static_cast<int>(std::min<size_t>(parts.size() - first, static_cast<size_t>(most)));
+    ssize_t n = writev(fd, &parts[first], count);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
-    done += static_cast<size_t>(n);
+    for (; first < parts.size() && static_cast<size_t>(n) >= parts[first].iov_len; ++first) n -= static_cast<ssize_t>(parts[first].iov_len);
+    if (n > 0) { // a short write inside one part: go on from where it stopped
+      parts[first].iov_base = static_cast<std::uint8_t*>(parts[first].iov_base) + n;
+      parts[first].iov_len -= static_cast<size_t>(n);
+    }
   }
-  return ftruncate(fd, static_cast<off_t>(file.size())) == 0;
+  return true;
+}
+
+bool WriteBmp(int fd, const BgrFrame& frame, size_t rowBytes, size_t imageBytes) {
+  static const std::uint8_t padding[3] = {};
+  std::vector<std::uint8_t> header = BmpHeader(frame.width, frame.height, static_cast<std::uint32_t>(imageBytes));
+  const size_t used = static_cast<size_t>(frame.width) * 3;
+  thread_local std::vector<iovec> parts;
+  parts.clear();
+  parts.push_back({header.data(), header.size()});
+  for (int y = frame.height - 1; y >= 0; --y) {
+    parts.push_back({const_cast<std::uint8_t*>(frame.pixels) + static_cast<size_t>(y) * frame.stride, used});
+    if (rowBytes > used) parts.push_back({const_cast<std::uint8_t*>(padding), rowBytes - used});
+  }
+  if (!WriteAll(fd, parts)) return false;
+  // A spare of another size (the camera switched resolution) keeps no stale tail.
+  struct stat st;
+  const off_t size = static_cast<off_t>(header.size() + imageBytes);
+  return fstat(fd, &st) == 0 && (st.st_size == size || ftruncate(fd, size) == 0);
 }
 
 } // namespace

@@ -247,12 +247,10 @@ bool DecodeBmp(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterI
   return DecodeBmpAt(d, n, 14, format, image, error);
 }
 
-
-
 bool DecodeDibBlock(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterImage& image, std::string* error) {
-  image = RasterImage{};
+  EmptyImage(image);
   if (DecodeBmpAt(d, n, 0, format, image, error)) return true;
-  image = RasterImage{};
+  EmptyImage(image);
   return false;
 }
 

@@ -16,6 +16,8 @@ void SetError(std::string* error, const std::string& text);
 void StoreBgrRow(const std::uint8_t* bgr, int width, RasterImage& image, int row);
 // Makes room for the pixels; a Native format becomes Gray8 for a grey source, Bgr24 otherwise.
 void PrepareImage(RasterImage& image, int width, int height, PixelFormat format, bool greySource = false);
+// No picture, but the pixel memory stays with the caller for the next one (webcam frames).
+void EmptyImage(RasterImage& image);
 
 bool DecodeDibBlock(const std::uint8_t* data, std::size_t size, PixelFormat format, RasterImage& image,
                     std::string* error);

@@ -42,6 +42,11 @@ void PrepareImage(RasterImage& image, int width, int height, PixelFormat format,
   image.pixels.resize(static_cast<std::size_t>(width) * height * (format == PixelFormat::Gray8 ? 1 : 3));
 }
 
+void EmptyImage(RasterImage& image) {
+  image.width = image.height = 0;
+  image.pixels.clear();
+}
+
 namespace {
 
 // The luminance weights zxing-cpp uses, so both readers see the same grey picture. Every frame
@@ -94,9 +99,9 @@ bool DecodeAny(const std::uint8_t* data, std::size_t size, int page, PixelFormat
 
 bool Decode(const std::uint8_t* data, std::size_t size, int page, PixelFormat format, RasterImage& image,
             std::string* error) {
-  image = RasterImage{};
+  EmptyImage(image);
   if (DecodeAny(data, size, page, format, image, error)) return true;
-  image = RasterImage{};
+  EmptyImage(image);
   return false;
 }
 

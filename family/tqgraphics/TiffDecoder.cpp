@@ -179,7 +179,7 @@ bool DecodeTiff(const std::uint8_t* data, std::size_t size, int page, PixelForma
   PrepareImage(image, static_cast<int>(width), static_cast<int>(height), format, grey);
   const bool ok = (IsPlainStripped(tif.get(), grey) && ReadPlainStrips(tif.get(), grey, image)) ||
                   ReadThroughRgba(tif.get(), image, error);
-  if (!ok) image = RasterImage{};
+  if (!ok) EmptyImage(image);
   return ok;
 }
 
