@@ -139,8 +139,8 @@ public:
 
 private:
   static constexpr std::size_t kKeptBytes = 32u << 20;
-  static std::vector<std::uint8_t>& Kept() {
-    thread_local std::vector<std::uint8_t> kept;
+  static PixelBuffer& Kept() {
+    thread_local PixelBuffer kept;
     return kept;
   }
 
@@ -176,7 +176,7 @@ private:
     return true;
   }
 
-  std::vector<std::uint8_t> m_buffer;
+  PixelBuffer m_buffer;
   std::size_t m_size = 0;
 };
 

@@ -4,8 +4,13 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 namespace tqgraphics {
 namespace {
@@ -59,8 +64,11 @@ tmsize_t MaxSingleAllocation(toff_t fileBytes) {
 
 TiffPtr OpenTiff(MemoryStream& stream) {
   // libtiff reports through global handlers; silence them, the caller gets its own message.
-  TIFFSetWarningHandler(nullptr);
-  TIFFSetErrorHandler(nullptr);
+  static std::once_flag silenced;
+  std::call_once(silenced, [] {
+    TIFFSetWarningHandler(nullptr);
+    TIFFSetErrorHandler(nullptr);
+  });
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
   TIFFOpenOptionsSetMaxSingleMemAlloc(options, MaxSingleAllocation(stream.size));
   TiffPtr tif(TIFFClientOpenExt("memory", "r", &stream, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
@@ -91,16 +99,21 @@ bool IsPlainStripped(TIFF* tif, bool grey) {
   return !TIFFIsTiled(tif) && bits == 8 && planar == PLANARCONFIG_CONTIG && kind;
 }
 
-bool ReadPlainStrips(TIFF* tif, bool grey, RasterImage& image) {
+uint32_t RowsPerStrip(TIFF* tif, const RasterImage& image) {
+  uint32_t rowsPerStrip = 0;
+  TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+  return std::min<uint32_t>(std::max<uint32_t>(rowsPerStrip, 1), static_cast<uint32_t>(image.height));
+}
+
+// The strips that hold rows [first, end): each is decoded into a buffer, then stored row by row.
+bool ReadPlainStripRows(TIFF* tif, bool grey, RasterImage& image, uint32_t first, uint32_t end) {
   const tmsize_t rowBytes = TIFFScanlineSize(tif);
   const std::size_t channels = grey ? 1 : 3;
   if (rowBytes != static_cast<tmsize_t>(static_cast<std::size_t>(image.width) * channels)) return false;
-  uint32_t rowsPerStrip = 0;
-  TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
-  rowsPerStrip = std::min<uint32_t>(std::max<uint32_t>(rowsPerStrip, 1), static_cast<uint32_t>(image.height));
+  const uint32_t rowsPerStrip = RowsPerStrip(tif, image);
   std::vector<std::uint8_t> strip(static_cast<std::size_t>(rowBytes) * rowsPerStrip);
   std::vector<std::uint8_t> bgr(static_cast<std::size_t>(image.width) * 3);
-  for (uint32_t top = 0; top < static_cast<uint32_t>(image.height); top += rowsPerStrip) {
+  for (uint32_t top = first; top < end; top += rowsPerStrip) {
     const uint32_t rows = std::min(rowsPerStrip, static_cast<uint32_t>(image.height) - top);
     const tmsize_t wanted = rowBytes * rows;
     if (TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, top, 0), strip.data(), wanted) < wanted) return false;
@@ -122,10 +135,45 @@ bool ReadPlainStrips(TIFF* tif, bool grey, RasterImage& image) {
   return true;
 }
 
+// Strips are compressed each on its own, so a scanned page is shared among the processor's cores,
+// each with a handle of its own on the same bytes. Small pages are not worth a thread.
+bool ReadPlainStrips(TIFF* tif, const MemoryStream& bytes, int page, bool grey, RasterImage& image) {
+  constexpr long long kPixelsPerThread = 2'000'000;
+  const uint32_t rowsPerStrip = RowsPerStrip(tif, image);
+  const uint32_t strips = (static_cast<uint32_t>(image.height) + rowsPerStrip - 1) / rowsPerStrip;
+  const long long pixels = static_cast<long long>(image.width) * image.height;
+  const uint32_t parts = static_cast<uint32_t>(std::clamp<long long>(
+      std::min<long long>({std::thread::hardware_concurrency(), 4, pixels / kPixelsPerThread, strips}), 1, 4));
+  const uint32_t stripsPerPart = (strips + parts - 1) / parts;
+  std::vector<std::thread> helpers;
+  std::atomic<bool> helpersOk{true};
+  for (uint32_t part = 1; part < parts; ++part) {
+    const uint32_t first = part * stripsPerPart * rowsPerStrip;
+    const uint32_t end = std::min<uint32_t>((part + 1) * stripsPerPart * rowsPerStrip, static_cast<uint32_t>(image.height));
+    if (first >= end) break;
+    auto work = [&, first, end] {
+      MemoryStream own{bytes.data, bytes.size};
+      TiffPtr other = OpenTiff(own);
+      if (!other || !TIFFSetDirectory(other.get(), static_cast<tdir_t>(page)) ||
+          !ReadPlainStripRows(other.get(), grey, image, first, end))
+        helpersOk = false;
+    };
+    try {
+      helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      work(); // no thread to be had: this one does the part
+    }
+  }
+  const bool ok = ReadPlainStripRows(tif, grey, image, 0, std::min<uint32_t>(stripsPerPart * rowsPerStrip, static_cast<uint32_t>(image.height)));
+  for (std::thread& helper : helpers) helper.join();
+  return ok && helpersOk;
+}
+
 bool ReadThroughRgba(TIFF* tif, RasterImage& image, std::string* error) {
   char message[1024] = "";
   TIFFRGBAImage reader;
-  if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&reader, tif, 0, message)) {
+  // Stop at a damaged strip: libtiff would otherwise skip some and not others.
+  if (!TIFFRGBAImageOK(tif, message) || !TIFFRGBAImageBegin(&reader, tif, 1, message)) {
     SetError(error, std::string("this TIFF page cannot be read: ") + message);
     return false;
   }
@@ -177,7 +225,7 @@ bool DecodeTiff(const std::uint8_t* data, std::size_t size, int page, PixelForma
   TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric);
   const bool grey = samples == 1 && (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE);
   PrepareImage(image, static_cast<int>(width), static_cast<int>(height), format, grey);
-  const bool ok = (IsPlainStripped(tif.get(), grey) && ReadPlainStrips(tif.get(), grey, image)) ||
+  const bool ok = (IsPlainStripped(tif.get(), grey) && ReadPlainStrips(tif.get(), stream, page, grey, image)) ||
                   ReadThroughRgba(tif.get(), image, error);
   if (!ok) EmptyImage(image);
   return ok;

@@ -1,7 +1,9 @@
 #include "outside/GlobalMemory.h"
 
+#include "outside/PixelMemory.h"
+
 #include <cstdint>
-#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -31,8 +33,10 @@ BlockHeader* AsBlock(HGLOBAL handle) {
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
   if (bytes > kMaxBlockSize) return nullptr;
   const SIZE_T total = sizeof(BlockHeader) + bytes;
-  void* memory = (flags & GMEM_ZEROINIT) ? std::calloc(1, total) : std::malloc(total);
+  // Blocks mostly carry bitmaps, so they come from picture memory.
+  void* memory = AllocatePixelMemory(total);
   if (!memory) return nullptr;
+  if (flags & GMEM_ZEROINIT) std::memset(memory, 0, total);
   auto* block = static_cast<BlockHeader*>(memory);
   block->magic = kBlockMagic;
   block->size = static_cast<std::uint32_t>(bytes);
@@ -57,7 +61,7 @@ HGLOBAL GlobalFree(HGLOBAL handle) {
   BlockHeader* block = AsBlock(handle);
   if (!block) return handle;
   block->magic = kFreedMagic;
-  std::free(block);
+  FreePixelMemory(block, sizeof(BlockHeader) + block->size);
   return nullptr;
 }
 

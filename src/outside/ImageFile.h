@@ -4,25 +4,32 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "PixelMemory.h"
+
 // Native: grey for a grey picture (a grey TIFF page, an 8-bit BMP with a grey ramp, a grey PNG
 // or JPEG), blue-green-red otherwise.
 enum class PixelFormat { Gray8, Bgr24, Native };
 
-// Pixels are written right after they are made, so a fresh buffer is not zeroed first.
+// Pixels are written right after they are made, so a fresh buffer is not zeroed first; whole
+// pictures come from PixelMemory.
 template <class T>
-struct DefaultInitAllocator : std::allocator<T> {
+struct PixelAllocator {
+  using value_type = T;
+  PixelAllocator() = default;
   template <class U>
-  struct rebind {
-    using other = DefaultInitAllocator<U>;
-  };
-  DefaultInitAllocator() = default;
-  template <class U>
-  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+  PixelAllocator(const PixelAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) {
+    if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+    if (void* memory = AllocatePixelMemory(n * sizeof(T))) return static_cast<T*>(memory);
+    throw std::bad_alloc();
+  }
+  void deallocate(T* memory, std::size_t n) noexcept { FreePixelMemory(memory, n * sizeof(T)); }
   template <class U>
   void construct(U* p) noexcept {
     ::new (static_cast<void*>(p)) U;
@@ -31,8 +38,9 @@ struct DefaultInitAllocator : std::allocator<T> {
   void construct(U* p, Args&&... args) {
     ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
   }
+  friend bool operator==(const PixelAllocator&, const PixelAllocator&) { return true; }
 };
-using PixelBuffer = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+using PixelBuffer = std::vector<std::uint8_t, PixelAllocator<std::uint8_t>>;
 
 struct RasterImage {
   int width = 0;

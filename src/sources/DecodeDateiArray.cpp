@@ -6,6 +6,8 @@
 #include "outside/TempFiles.h"
 
 #include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,24 +23,59 @@ CString TemporaryBitmapName() {
 } // namespace
 
 CDecodeDateiArray::~CDecodeDateiArray() {
+  m_bStop = true;
+  if (m_worker.joinable()) m_worker.join();
   for (int i = 0; i < m_arDateien.GetSize(); ++i)
     if (m_arTemp[i]) std::remove(m_arDateien[i]);
+}
+
+void CDecodeDateiArray::Add(BOOL temporary, const CString& path) {
+  {
+    std::lock_guard lock(m_mutex);
+    m_arTemp.Add(temporary);
+    m_arDateien.Add(path);
+  }
+  m_added.notify_one();
 }
 
 void CDecodeDateiArray::AddDatei(const CString& path) {
   CTQScanPict scan;
   if (!IsTQScanExtension(GetExtensionOhnePunkt(path)) || !scan.Lade(nullptr, path)) {
-    m_arTemp.Add(FALSE);
-    m_arDateien.Add(path);
+    Add(FALSE, path);
     return;
   }
-  for (int page = 0; page < scan.GetPageCount(); ++page) {
+  for (int page = 0; page < scan.GetPageCount() && !m_bStop; ++page) {
     HGLOBAL dib = scan.GetPageDib(page);
     const CString name = dib ? TemporaryBitmapName() : CString();
-    if (!name.IsEmpty() && WriteDIB(name, dib)) {
-      m_arTemp.Add(TRUE);
-      m_arDateien.Add(name);
-    }
+    if (!name.IsEmpty() && WriteDIB(name, dib)) Add(TRUE, name);
     if (dib) GlobalFree(dib);
   }
+}
+
+void CDecodeDateiArray::StartAddingDateien(const CStringArray& paths) {
+  if (m_worker.joinable()) m_worker.join();
+  m_bAdding = true;
+  m_worker = std::thread([this, paths] {
+    // Below the decoding of the page at hand, which waits for nothing; the threads that help
+    // split a page inherit this.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())) + 10);
+    try {
+      for (int i = 0; i < paths.GetSize() && !m_bStop; ++i) AddDatei(paths[i]);
+    } catch (...) {
+      // Out of memory on a huge scan: the pages split so far are still decoded.
+    }
+    {
+      std::lock_guard lock(m_mutex);
+      m_bAdding = false;
+    }
+    m_added.notify_one();
+  });
+}
+
+bool CDecodeDateiArray::WaitForDatei(int index, CString& path) {
+  std::unique_lock lock(m_mutex);
+  m_added.wait(lock, [&] { return index < m_arDateien.GetSize() || !m_bAdding; });
+  if (index >= m_arDateien.GetSize()) return false;
+  path = m_arDateien[index];
+  return true;
 }

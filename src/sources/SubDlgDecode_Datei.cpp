@@ -68,14 +68,11 @@ void CSubDlgDecode_Datei::DecodeFiles(const CStringArray& paths) {
   CDecodeResultArray dropResults(1);
   CDecodeDateiArray files; // its temporary bitmaps go with it, whatever happens below
   m_btnVorschau.m_arGrafiken.Clear(0);
-  for (const CString& path : paths) files.AddDatei(path);
-  if (files.m_arDateien.IsEmpty()) {
-    m_btnVorschau.Refresh();
-    m_pOwner->OnQRCodeNotFound();
-    return;
-  }
+  // A scan's next page is split while this one is decoded.
+  files.StartAddingDateien(paths);
   bool found = false;
-  for (const CString& file : files.m_arDateien) {
+  CString file;
+  for (int i = 0; files.WaitForDatei(i, file); ++i) {
     CDecodeResultArray fileResults(1);
     if (void* handle = m_pOwner->DecodeImage(file, T_DecodeImageSource_Datei)) {
       fileResults.AddDecodeResult(*m_pOwner, handle);

@@ -48,3 +48,18 @@ TEST(GlobalMemoryTest, NullAndForeignHandlesAreRejected) {
   EXPECT_EQ(GlobalSize(notABlock), 0u);
   EXPECT_EQ(GlobalFree(notABlock), static_cast<HGLOBAL>(notABlock));
 }
+
+// Blocks of a scanned page's size come from another source than small ones: each must be usable
+// to its last byte and zeroed when asked, on either side of the border.
+TEST(GlobalMemoryTest, LargeBlocksAreWholeAndZeroedOnBothSidesOfTheBorder) {
+  for (SIZE_T bytes : {SIZE_T{(4u << 20) - 33}, SIZE_T{(4u << 20) - 32}, SIZE_T{(4u << 20) + 1}, SIZE_T{(26u << 20) + 3}}) {
+    HGLOBAL block = GlobalAlloc(GHND, bytes);
+    ASSERT_NE(block, nullptr) << bytes;
+    auto* data = static_cast<unsigned char*>(GlobalLock(block));
+    for (SIZE_T at : {SIZE_T{0}, bytes / 2, bytes - 1}) ASSERT_EQ(data[at], 0) << bytes << " at " << at;
+    std::memset(data, 0x5A, bytes);
+    GlobalUnlock(block);
+    EXPECT_EQ(GlobalSize(block), bytes);
+    EXPECT_EQ(GlobalFree(block), nullptr);
+  }
+}

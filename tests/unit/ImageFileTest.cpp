@@ -245,3 +245,45 @@ TEST(ImageFileRegressionTest, FuzzerFindingsStayHarmless) {
   }
   EXPECT_GT(files, 0);
 }
+
+// A scanned page is read by several threads, each taking a run of strips: every row must land in
+// its place, the short last strip too, and a damaged strip in any run must fail the whole page.
+TEST_F(ImageFileTest, LargeStrippedTiffPagesAreReadWholeAndDamageAnywhereIsCaught) {
+  GrayImage pattern = Canvas(2100, 2003);
+  for (int y = 0; y < pattern.height; ++y)
+    for (int x = 0; x < pattern.width; ++x) pattern.pixels[static_cast<size_t>(y) * pattern.width + x] = static_cast<std::uint8_t>((x * 7 + y * 13) % 251);
+  ASSERT_TRUE(SavePng(pattern, Path("pattern.png")));
+  const std::string convert = "convert " + Path("pattern.png") + " -define tiff:rows-per-strip=7 -compress lzw ";
+  ASSERT_EQ(std::system((convert + Path("grey.tif") + " && " + convert + "-type TrueColor " + Path("colour.tif")).c_str()), 0);
+  for (const char* name : {"grey.tif", "colour.tif"}) {
+    RasterImage image;
+    std::string error;
+    ASSERT_TRUE(LoadImageFile(Path(name).c_str(), PixelFormat::Gray8, image, &error)) << name << ": " << error;
+    ASSERT_EQ(image.width, pattern.width);
+    ASSERT_EQ(image.height, pattern.height);
+    for (int y = 0; y < pattern.height; ++y)
+      ASSERT_EQ(std::memcmp(&image.pixels[static_cast<size_t>(y) * image.width], &pattern.pixels[static_cast<size_t>(y) * pattern.width],
+                            static_cast<size_t>(pattern.width)), 0)
+          << name << ", row " << y;
+  }
+
+  // A strip whose offset points past the end of the file, near the top and near the bottom.
+  std::ifstream in(Path("grey.tif"), std::ios::binary);
+  const std::vector<std::uint8_t> tiff((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_EQ(tiff[0], 'I'); // little-endian, as written on this machine
+  auto u16 = [&](size_t at) { return static_cast<unsigned>(tiff[at] | tiff[at + 1] << 8); };
+  auto u32 = [&](size_t at) { return static_cast<std::uint32_t>(u16(at) | u16(at + 2) << 16); };
+  const size_t directory = u32(4);
+  size_t offsets = 0, strips = 0;
+  for (unsigned entry = 0; entry < u16(directory); ++entry) {
+    const size_t at = directory + 2 + 12 * entry;
+    if (u16(at) == 273 && u16(at + 2) == 4) offsets = u32(at + 8), strips = u32(at + 4); // StripOffsets, LONG
+  }
+  ASSERT_GT(strips, 250u);
+  for (size_t strip : {strips / 10, strips - strips / 10}) {
+    std::vector<std::uint8_t> damaged = tiff;
+    std::fill_n(damaged.begin() + static_cast<long>(offsets + 4 * strip), 4, 0x7F);
+    const std::string name = "damaged" + std::to_string(strip) + ".tif";
+    EXPECT_NE(Refusal(Write(name, damaged)).find("damaged"), std::string::npos) << name;
+  }
+}
