@@ -28,7 +28,7 @@ test: build
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench_*; do echo "== $$b"; \
 	  if [ "$${b##*/}" = bench_startup ]; then $(XVFB) $$b; \
-	  else $(XVFB) $$b --benchmark_repetitions=5 --benchmark_min_time=0.3 --benchmark_report_aggregates_only=true; fi; done
+	  else $(XVFB) $$b --benchmark_repetitions=9 --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true; fi; done
 
 # Every test again, built with AddressSanitizer and UBSan.
 asan:

@@ -34,6 +34,8 @@ public:
   virtual int GetDecodeResultSymbol(void* handle, int index, char* buffer, int bufferSize) = 0;
   virtual int GetDecodeResultPointArray(void* handle, int index, POINT* points, int maxPoints) = 0;
   virtual void FreeDecodeResult(void* handle) = 0;
+  // Whether DecodeImage may run on several threads at once; dropped files are then read side by side.
+  virtual bool CanDecodeConcurrently() const { return false; }
 
   // Decodes a file into results; false when the decoder gave no handle (results unchanged).
   bool GetDecodedImageText(const CString& fileName, CDecodeResultArray& results, T_DecodeImageSource source);

@@ -11,4 +11,5 @@ public:
   int GetDecodeResultSymbol(void* handle, int index, char* buffer, int bufferSize) override;
   int GetDecodeResultPointArray(void* handle, int index, POINT* points, int maxPoints) override;
   void FreeDecodeResult(void* handle) override;
+  bool CanDecodeConcurrently() const override { return true; } // each call has its own state
 };

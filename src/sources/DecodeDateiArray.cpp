@@ -6,8 +6,6 @@
 #include "outside/TempFiles.h"
 
 #include <cstdio>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace {
 
@@ -56,9 +54,6 @@ void CDecodeDateiArray::StartAddingDateien(const CStringArray& paths) {
   if (m_worker.joinable()) m_worker.join();
   m_bAdding = true;
   m_worker = std::thread([this, paths] {
-    // Below the decoding of the page at hand, which waits for nothing; the threads that help
-    // split a page inherit this.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())) + 10);
     try {
       for (int i = 0; i < paths.GetSize() && !m_bStop; ++i) AddDatei(paths[i]);
     } catch (...) {

@@ -3,6 +3,7 @@
 #include "decode/SubDlgDecode.h"
 #include "outside/FileDialog.h"
 #include "outside/WxText.h"
+#include "sources/DecodeAhead.h"
 #include "sources/DecodeDateiArray.h"
 
 #include <wx/dnd.h>
@@ -68,13 +69,15 @@ void CSubDlgDecode_Datei::DecodeFiles(const CStringArray& paths) {
   CDecodeResultArray dropResults(1);
   CDecodeDateiArray files; // its temporary bitmaps go with it, whatever happens below
   m_btnVorschau.m_arGrafiken.Clear(0);
-  // A scan's next page is split while this one is decoded.
+  // A scan's next page is split while the first ones are decoded, side by side.
   files.StartAddingDateien(paths);
+  CDecodeAhead decoded(*m_pOwner, files);
   bool found = false;
   CString file;
-  for (int i = 0; files.WaitForDatei(i, file); ++i) {
+  void* handle = nullptr;
+  for (int i = 0; decoded.Take(i, file, handle); ++i) {
     CDecodeResultArray fileResults(1);
-    if (void* handle = m_pOwner->DecodeImage(file, T_DecodeImageSource_Datei)) {
+    if (handle) {
       fileResults.AddDecodeResult(*m_pOwner, handle);
       m_pOwner->FreeDecodeResult(handle);
       found = true;
