@@ -165,6 +165,7 @@ bool CMFCNextBaseGridCtrl::Create(wxWindow* parent, const wxRect& rect, int id) 
 
 void CMFCNextBaseGridCtrl::EnableDescriptionArea(bool enable) {
   if (!m_grid.get()) return;
+  m_grid->SendSizeEvent(); // the manager lays out its parts by the size it last heard of
   m_grid->SetWindowStyleFlag(enable ? (m_grid->GetWindowStyleFlag() | wxPG_DESCRIPTION) : (m_grid->GetWindowStyleFlag() & ~wxPG_DESCRIPTION));
   m_grid->SetDescBoxHeight(m_grid->FromDIP(72));
 }
