@@ -6,6 +6,7 @@
 #include "outside/TempFiles.h"
 
 #include <cstdio>
+#include <system_error>
 
 namespace {
 
@@ -33,7 +34,7 @@ void CDecodeDateiArray::Add(BOOL temporary, const CString& path) {
     m_arTemp.Add(temporary);
     m_arDateien.Add(path);
   }
-  m_added.notify_one();
+  m_added.notify_all(); // the readers wait for different entries
 }
 
 void CDecodeDateiArray::AddDatei(const CString& path) {
@@ -52,8 +53,7 @@ void CDecodeDateiArray::AddDatei(const CString& path) {
 
 void CDecodeDateiArray::StartAddingDateien(const CStringArray& paths) {
   if (m_worker.joinable()) m_worker.join();
-  m_bAdding = true;
-  m_worker = std::thread([this, paths] {
+  auto addAll = [this, paths] {
     try {
       for (int i = 0; i < paths.GetSize() && !m_bStop; ++i) AddDatei(paths[i]);
     } catch (...) {
@@ -63,8 +63,14 @@ void CDecodeDateiArray::StartAddingDateien(const CStringArray& paths) {
       std::lock_guard lock(m_mutex);
       m_bAdding = false;
     }
-    m_added.notify_one();
-  });
+    m_added.notify_all();
+  };
+  m_bAdding = true;
+  try {
+    m_worker = std::thread(addAll);
+  } catch (const std::system_error&) {
+    addAll(); // no thread to be had: split everything first
+  }
 }
 
 bool CDecodeDateiArray::WaitForDatei(int index, CString& path) {
