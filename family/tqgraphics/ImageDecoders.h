@@ -12,6 +12,8 @@ long long PlausiblePixels(std::size_t fileBytes, long long pixelsPerByte);
 bool AcceptDimensions(long long width, long long height, long long plausiblePixels, std::string* error);
 void SetError(std::string* error, const std::string& text);
 
+// Grey values of one row of blue-green-red pixels, weighted as zxing-cpp weighs them.
+void BgrRowToGray(const std::uint8_t* bgr, int width, std::uint8_t* out);
 // Converts one row of blue-green-red pixels into the target format.
 void StoreBgrRow(const std::uint8_t* bgr, int width, RasterImage& image, int row);
 // Makes room for the pixels; a Native format becomes Gray8 for a grey source, Bgr24 otherwise.

@@ -47,22 +47,10 @@ void EmptyImage(RasterImage& image) {
   image.pixels.clear();
 }
 
-namespace {
-
-// The luminance weights zxing-cpp uses, so both readers see the same grey picture. Every frame
-// of a webcam passes here; an AVX2 copy of the loop runs where the processor has it.
-__attribute__((target_clones("avx2", "default"))) void BgrToGray(const std::uint8_t* bgr, int width,
-                                                                   std::uint8_t* out) {
-  for (int x = 0; x < width; ++x, bgr += 3)
-    out[x] = static_cast<std::uint8_t>((117 * bgr[0] + 601 * bgr[1] + 306 * bgr[2] + 0x200) >> 10);
-}
-
-} // namespace
-
 void StoreBgrRow(const std::uint8_t* bgr, int width, RasterImage& image, int row) {
   std::uint8_t* out = image.pixels.data() + static_cast<std::size_t>(row) * image.Stride();
   if (image.format == PixelFormat::Bgr24) std::memcpy(out, bgr, static_cast<std::size_t>(width) * 3);
-  else BgrToGray(bgr, width, out);
+  else BgrRowToGray(bgr, width, out);
 }
 
 } // namespace tqgraphics

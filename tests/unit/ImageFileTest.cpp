@@ -170,6 +170,29 @@ TEST_F(ImageFileTest, EveryBmpVariantGivesTheReferencePicture) {
   ExpectReference(MakeBmp({.bits = 4, .compression = 2}), false, "RLE4");
 }
 
+// Widths on both sides of the sixteen-pixel steps of the vector path, and its tail.
+TEST(ImageFileGreyTest, GreyIsTheLuminanceZxingComputesForEveryWidth) {
+  std::uint32_t seed = 12345;
+  auto random = [&seed] { return static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 16); };
+  for (int width : {1, 5, 16, 17, 18, 19, 34, 35, 50, 641}) {
+    const int height = 3, rowBytes = (width * 3 + 3) & ~3;
+    std::vector<std::uint8_t> file = {'B', 'M'}, pixels;
+    for (int i = 0; i < rowBytes * height; ++i) pixels.push_back(random());
+    Put32(file, static_cast<std::uint32_t>(54 + pixels.size())), Put32(file, 0), Put32(file, 54);
+    Put32(file, 40), Put32(file, static_cast<std::uint32_t>(width)), Put32(file, height), Put16(file, 1), Put16(file, 24);
+    for (int i = 0; i < 6; ++i) Put32(file, 0);
+    file.insert(file.end(), pixels.begin(), pixels.end());
+    RasterImage image;
+    ASSERT_TRUE(LoadImageMemory(file.data(), file.size(), PixelFormat::Gray8, image)) << width;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = &pixels[static_cast<size_t>((height - 1 - y) * rowBytes + 3 * x)];
+        ASSERT_EQ(image.pixels[static_cast<size_t>(y * width + x)], (117 * p[0] + 601 * p[1] + 306 * p[2] + 0x200) >> 10)
+            << "width " << width << " at " << x << "," << y;
+      }
+  }
+}
+
 TEST_F(ImageFileTest, OtherFormatsFromIndependentWriters) {
   GrayImage picture = Canvas(40, 30, 255);
   Paste(picture, Canvas(10, 10, 0), 5, 5);
