@@ -1,4 +1,5 @@
-// Prints, after the usual table, each "<case>: ours" time as a ratio of its "<case>: raw" time.
+// Prints, after the usual table, each "<case>: ours" time as a ratio of its "<case>: raw" time, and
+// each "<case>: paired" run's own "ours", "raw" and "ratio" counters (both sides measured in turns).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -20,6 +21,9 @@ public:
         m_hasMedian.insert(run.run_name.str());
         m_times[run.run_name.str()] = run.GetAdjustedRealTime();
       }
+      if (run.counters.count("ratio") && (run.run_type == Run::RT_Iteration ? !m_hasMedian.count(run.run_name.str())
+                                                                             : run.aggregate_name == "median"))
+        m_pairs[run.run_name.str()] = {run.counters.at("ours"), run.counters.at("raw"), run.counters.at("ratio")};
     }
   }
 
@@ -33,10 +37,17 @@ public:
       if (raw == m_times.end()) continue;
       std::printf("%-48s %12.1f %12.1f %7.2fx\n", name.substr(0, cut).c_str(), ours, raw->second, ours / raw->second);
     }
+    for (const auto& [name, pair] : m_pairs)
+      std::printf("%-48s %12.1f %12.1f %7.2fx\n", name.substr(0, name.rfind(": paired")).c_str(), pair.ours, pair.raw,
+                  pair.ratio);
   }
 
 private:
+  struct Pair {
+    double ours, raw, ratio;
+  };
   std::map<std::string, double> m_times;
+  std::map<std::string, Pair> m_pairs;
   std::set<std::string> m_hasMedian;
 };
 
