@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace tqgraphics {
 namespace {
@@ -154,30 +156,37 @@ bool IsGreyRamp(const Palette& palette) {
   return true;
 }
 
-void DecodeUncompressed(const std::uint8_t* d, const Header& h, const Palette& palette, RasterImage& image) {
+// Stored rows first to first + count - 1 of an uncompressed bitmap, given one after the other
+// (the last without its padding, perhaps), into the picture.
+void StoreRows(const std::uint8_t* rows, long long first, long long count, const Header& h, const Palette& palette,
+               RasterImage& image) {
   const std::size_t stride = StrideOf(h);
-  const std::size_t lastRowBytes = RowBytesOf(h);
+  const std::size_t rowBytes = RowBytesOf(h);
   // Grey scans are exchanged as 8-bit bitmaps with a grey ramp: their rows are the grey picture.
   const bool greyRows = h.bits == 8 && image.format == PixelFormat::Gray8 && IsGreyRamp(palette);
-  std::vector<std::uint8_t> bgr(static_cast<std::size_t>(h.width) * 3);
-  for (long long y = 0; y < h.height; ++y) {
-    const long long stored = h.topDown ? y : h.height - 1 - y;
-    const std::uint8_t* src = d + h.pixelOffset + static_cast<std::size_t>(stored) * stride;
-    if (greyRows) {
-      std::memcpy(image.pixels.data() + static_cast<std::size_t>(y) * image.Stride(), src, lastRowBytes);
-      continue;
+  const bool copyRows = greyRows || (h.bits == 24 && image.format == PixelFormat::Bgr24);
+  std::vector<std::uint8_t> bgr(h.bits == 24 || copyRows ? 0 : static_cast<std::size_t>(h.width) * 3);
+  for (long long stored = first; stored < first + count; ++stored, rows += stride) {
+    const int y = static_cast<int>(h.topDown ? stored : h.height - 1 - stored);
+    if (copyRows) {
+      std::memcpy(image.pixels.data() + static_cast<std::size_t>(y) * image.Stride(), rows, rowBytes);
+    } else if (h.bits == 24) {
+      StoreBgrRow(rows, static_cast<int>(h.width), image, y);
+    } else {
+      ExpandRow(rows, h, palette, bgr.data());
+      StoreBgrRow(bgr.data(), static_cast<int>(h.width), image, y);
     }
-    if (h.bits == 24 && image.format == PixelFormat::Bgr24) {
-      std::memcpy(image.pixels.data() + static_cast<std::size_t>(y) * image.Stride(), src, lastRowBytes);
-      continue;
-    }
-    if (h.bits == 24) {
-      StoreBgrRow(src, static_cast<int>(h.width), image, static_cast<int>(y));
-      continue;
-    }
-    ExpandRow(src, h, palette, bgr.data());
-    StoreBgrRow(bgr.data(), static_cast<int>(h.width), image, static_cast<int>(y));
   }
+}
+
+bool ReadAt(int fd, std::uint8_t* buffer, std::size_t bytes, std::size_t offset) {
+  for (std::size_t done = 0; done < bytes;) {
+    const ssize_t n = ::pread(fd, buffer + done, bytes - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
 }
 
 // Run-length encoded rows into palette indices; pixels the runs never reach keep index 0.
@@ -227,7 +236,7 @@ bool DecodeBmpAt(const std::uint8_t* d, std::size_t n, std::size_t infoStart, Pi
   PrepareImage(image, static_cast<int>(h.width), static_cast<int>(h.height), format,
                h.bits == 8 && h.compression == kRgb && IsGreyRamp(palette));
   if (!rle) {
-    DecodeUncompressed(d, h, palette, image);
+    StoreRows(d + h.pixelOffset, 0, h.height, h, palette, image);
     return true;
   }
 
@@ -245,6 +254,35 @@ bool DecodeBmpAt(const std::uint8_t* d, std::size_t n, std::size_t infoStart, Pi
 
 bool DecodeBmp(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterImage& image, std::string* error) {
   return DecodeBmpAt(d, n, 14, format, image, error);
+}
+
+bool ReadPlainBmpFile(int fd, std::size_t fileSize, PixelFormat format, RasterImage& image) {
+  // Everything before the pixels must fit here: headers and a palette of at most 256 entries.
+  std::uint8_t head[2048];
+  const std::size_t headBytes = std::min(fileSize, sizeof head);
+  Header h;
+  if (!ReadAt(fd, head, headBytes, 0) || headBytes < 2 || head[0] != 'B' || head[1] != 'M' ||
+      !ReadHeader(head, fileSize, 14, h, nullptr) || h.compression == kRle8 || h.compression == kRle4 ||
+      h.pixelOffset > headBytes || !AcceptDimensions(h.width, h.height, kMaxImagePixels, nullptr) || !HoldsAllRows(fileSize, h))
+    return false;
+  const Palette palette = ReadPalette(head, h);
+  PrepareImage(image, static_cast<int>(h.width), static_cast<int>(h.height), format,
+               h.bits == 8 && IsGreyRamp(palette));
+  // A block of rows small enough to stay in the cache until it is converted.
+  constexpr std::size_t kBlockBytes = 256u << 10;
+  const std::size_t stride = StrideOf(h);
+  const long long blockRows = std::max<long long>(1, static_cast<long long>(kBlockBytes / stride));
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min(blockRows, h.height)) * stride);
+  for (long long first = 0; first < h.height; first += blockRows) {
+    const long long count = std::min(blockRows, h.height - first);
+    const std::size_t offset = h.pixelOffset + static_cast<std::size_t>(first) * stride;
+    if (!ReadAt(fd, block.data(), std::min(static_cast<std::size_t>(count) * stride, fileSize - offset), offset)) {
+      EmptyImage(image); // the file shrank meanwhile
+      return false;
+    }
+    StoreRows(block.data(), first, count, h, palette, image);
+  }
+  return true;
 }
 
 bool DecodeDibBlock(const std::uint8_t* d, std::size_t n, PixelFormat format, RasterImage& image, std::string* error) {

@@ -24,6 +24,10 @@ void EmptyImage(RasterImage& image);
 bool DecodeDibBlock(const std::uint8_t* data, std::size_t size, PixelFormat format, RasterImage& image,
                     std::string* error);
 bool DecodeBmp(const std::uint8_t* data, std::size_t size, PixelFormat format, RasterImage& image, std::string* error);
+// An uncompressed BMP file read and converted a block of rows at a time (webcam frames): the rows
+// are converted while still in the cache, and the whole file never needs a buffer. False for any
+// other file or any trouble, so that the caller reads the whole file and explains.
+bool ReadPlainBmpFile(int fd, std::size_t fileSize, PixelFormat format, RasterImage& image);
 bool DecodeTiff(const std::uint8_t* data, std::size_t size, int page, PixelFormat format, RasterImage& image,
                 std::string* error);
 int CountTiffPages(const std::uint8_t* data, std::size_t size);

@@ -172,7 +172,22 @@ bool LoadImageFile(const char* path, PixelFormat format, RasterImage& image, std
   return LoadImagePage(path, 0, format, image, error);
 }
 
+namespace {
+
+bool ReadPlainBmp(const char* path, PixelFormat format, RasterImage& image) {
+  const int fd = path ? ::open(path, O_RDONLY | O_CLOEXEC) : -1;
+  if (fd < 0) return false;
+  struct stat st;
+  const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+                  ReadPlainBmpFile(fd, static_cast<std::size_t>(st.st_size), format, image);
+  ::close(fd);
+  return ok;
+}
+
+} // namespace
+
 bool LoadImagePage(const char* path, int page, PixelFormat format, RasterImage& image, std::string* error) {
+  if (page == 0 && ReadPlainBmp(path, format, image)) return true;
   FileContent file;
   if (!file.Read(path, error)) return false;
   return Decode(file.data(), file.size(), page, format, image, error);

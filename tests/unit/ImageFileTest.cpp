@@ -116,19 +116,31 @@ std::vector<std::uint8_t> MakeBmp(const BmpVariant& variant) {
   return file;
 }
 
-void ExpectReference(const std::vector<std::uint8_t>& file, bool blackAndWhite, const char* what) {
-  RasterImage image;
+// A file's bytes read both ways: from memory, and from disk, where plain bitmaps are read and
+// converted a block of rows at a time.
+std::vector<RasterImage> ReadBothWays(const std::vector<std::uint8_t>& file, PixelFormat format) {
+  std::vector<RasterImage> images(2);
   std::string error;
-  ASSERT_TRUE(LoadImageMemory(file.data(), file.size(), PixelFormat::Bgr24, image, &error)) << what << ": " << error;
-  ASSERT_EQ(image.width, kW) << what;
-  ASSERT_EQ(image.height, kH) << what;
-  for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) {
-      Rgb c = kColours[IndexAt(x, y)];
-      if (blackAndWhite) c = (c.r == 255 && c.b == 255) ? kColours[1] : kColours[0];
-      const std::uint8_t* p = &image.pixels[(static_cast<size_t>(y) * kW + x) * 3];
-      ASSERT_EQ((std::vector<int>{p[0], p[1], p[2]}), (std::vector<int>{c.b, c.g, c.r})) << what << " at " << x << "," << y;
-    }
+  EXPECT_TRUE(LoadImageMemory(file.data(), file.size(), format, images[0], &error)) << error;
+  const fs::path path = fs::temp_directory_path() / ("codewerk-both-ways-" + std::to_string(getpid()) + ".bmp");
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<long>(file.size()));
+  EXPECT_TRUE(LoadImageFile(path.c_str(), format, images[1], &error)) << error;
+  fs::remove(path);
+  return images;
+}
+
+void ExpectReference(const std::vector<std::uint8_t>& file, bool blackAndWhite, const char* what) {
+  for (const RasterImage& image : ReadBothWays(file, PixelFormat::Bgr24)) {
+    ASSERT_EQ(image.width, kW) << what;
+    ASSERT_EQ(image.height, kH) << what;
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        Rgb c = kColours[IndexAt(x, y)];
+        if (blackAndWhite) c = (c.r == 255 && c.b == 255) ? kColours[1] : kColours[0];
+        const std::uint8_t* p = &image.pixels[(static_cast<size_t>(y) * kW + x) * 3];
+        ASSERT_EQ((std::vector<int>{p[0], p[1], p[2]}), (std::vector<int>{c.b, c.g, c.r})) << what << " at " << x << "," << y;
+      }
+  }
 }
 
 class ImageFileTest : public ::testing::Test {
@@ -170,26 +182,33 @@ TEST_F(ImageFileTest, EveryBmpVariantGivesTheReferencePicture) {
   ExpectReference(MakeBmp({.bits = 4, .compression = 2}), false, "RLE4");
 }
 
-// Widths on both sides of the sixteen-pixel steps of the vector path, and its tail.
-TEST(ImageFileGreyTest, GreyIsTheLuminanceZxingComputesForEveryWidth) {
+// Widths on both sides of the sixteen-pixel steps of the vector path and its tail; heights of one
+// block of rows read from disk and of several, the last one short, stored either way up.
+TEST(ImageFileGreyTest, GreyIsTheLuminanceZxingComputesForEveryWidthAndHeight) {
   std::uint32_t seed = 12345;
   auto random = [&seed] { return static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 16); };
-  for (int width : {1, 5, 16, 17, 18, 19, 34, 35, 50, 641}) {
-    const int height = 3, rowBytes = (width * 3 + 3) & ~3;
+  struct Size {
+    int width, height;
+  };
+  for (const Size size : {Size{1, 3}, {5, 3}, {16, 3}, {17, 3}, {18, 3}, {19, 3}, {34, 3}, {35, 3}, {50, 3}, {641, 301}, {641, -301}}) {
+    const int width = size.width, height = std::abs(size.height), rowBytes = (width * 3 + 3) & ~3;
     std::vector<std::uint8_t> file = {'B', 'M'}, pixels;
     for (int i = 0; i < rowBytes * height; ++i) pixels.push_back(random());
     Put32(file, static_cast<std::uint32_t>(54 + pixels.size())), Put32(file, 0), Put32(file, 54);
-    Put32(file, 40), Put32(file, static_cast<std::uint32_t>(width)), Put32(file, height), Put16(file, 1), Put16(file, 24);
+    Put32(file, 40), Put32(file, static_cast<std::uint32_t>(width)), Put32(file, static_cast<std::uint32_t>(size.height));
+    Put16(file, 1), Put16(file, 24);
     for (int i = 0; i < 6; ++i) Put32(file, 0);
     file.insert(file.end(), pixels.begin(), pixels.end());
-    RasterImage image;
-    ASSERT_TRUE(LoadImageMemory(file.data(), file.size(), PixelFormat::Gray8, image)) << width;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) {
-        const std::uint8_t* p = &pixels[static_cast<size_t>((height - 1 - y) * rowBytes + 3 * x)];
-        ASSERT_EQ(image.pixels[static_cast<size_t>(y * width + x)], (117 * p[0] + 601 * p[1] + 306 * p[2] + 0x200) >> 10)
-            << "width " << width << " at " << x << "," << y;
-      }
+    for (const RasterImage& image : ReadBothWays(file, PixelFormat::Gray8)) {
+      ASSERT_EQ(image.pixels.size(), static_cast<size_t>(width * height));
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+          const int stored = size.height < 0 ? y : height - 1 - y;
+          const std::uint8_t* p = &pixels[static_cast<size_t>(stored * rowBytes + 3 * x)];
+          ASSERT_EQ(image.pixels[static_cast<size_t>(y * width + x)], (117 * p[0] + 601 * p[1] + 306 * p[2] + 0x200) >> 10)
+              << width << " x " << size.height << " at " << x << "," << y;
+        }
+    }
   }
 }
 
