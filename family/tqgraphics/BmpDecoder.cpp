@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace tqgraphics {
 namespace {
@@ -177,16 +175,6 @@ void StoreRows(const std::uint8_t* rows, long long first, long long count, const
       StoreBgrRow(bgr.data(), static_cast<int>(h.width), image, y);
     }
   }
-}
-
-bool ReadAt(int fd, std::uint8_t* buffer, std::size_t bytes, std::size_t offset) {
-  for (std::size_t done = 0; done < bytes;) {
-    const ssize_t n = ::pread(fd, buffer + done, bytes - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // Run-length encoded rows into palette indices; pixels the runs never reach keep index 0.

@@ -18,6 +18,9 @@ void BgrRowToGray(const std::uint8_t* bgr, int width, std::uint8_t* out);
 void StoreBgrRow(const std::uint8_t* bgr, int width, RasterImage& image, int row);
 // Makes room for the pixels; a Native format becomes Gray8 for a grey source, Bgr24 otherwise.
 void PrepareImage(RasterImage& image, int width, int height, PixelFormat format, bool greySource = false);
+// Reads bytes at offset, whatever the interruptions; false with errno set on an error, with errno
+// zero when the file ends first.
+bool ReadAt(int fd, std::uint8_t* buffer, std::size_t bytes, std::size_t offset);
 // No picture, but the pixel memory stays with the caller for the next one (webcam frames).
 void EmptyImage(RasterImage& image);
 

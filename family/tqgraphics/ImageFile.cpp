@@ -42,6 +42,19 @@ void PrepareImage(RasterImage& image, int width, int height, PixelFormat format,
   image.pixels.resize(static_cast<std::size_t>(width) * height * (format == PixelFormat::Gray8 ? 1 : 3));
 }
 
+bool ReadAt(int fd, std::uint8_t* buffer, std::size_t bytes, std::size_t offset) {
+  for (std::size_t done = 0; done < bytes;) {
+    const ssize_t n = ::pread(fd, buffer + done, bytes - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = 0;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
 void EmptyImage(RasterImage& image) {
   image.width = image.height = 0;
   image.pixels.clear();
@@ -152,16 +165,9 @@ private:
     }
     m_size = static_cast<std::size_t>(st.st_size);
     if (m_buffer.size() < m_size) m_buffer.resize(m_size);
-    for (std::size_t done = 0; done < m_size;) {
-      const ssize_t n = ::read(fd, m_buffer.data() + done, m_size - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        SetError(error, n < 0 ? std::strerror(errno) : "the file shrank while it was read");
-        return false;
-      }
-      done += static_cast<std::size_t>(n);
-    }
-    return true;
+    if (ReadAt(fd, m_buffer.data(), m_size, 0)) return true;
+    SetError(error, errno ? std::strerror(errno) : "the file shrank while it was read");
+    return false;
   }
 
   PixelBuffer m_buffer;
