@@ -3,6 +3,9 @@
 #include "EncodeCommand.h"
 #include "MainDialogCommand.h"
 
+#include "outside/TempFiles.h"
+
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,9 +18,28 @@ const char* const kUsage =
     "       codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] FILE...\n"
     "       codewerk --help\n";
 
+// Ended from outside, the program takes its temporary files along, then ends as the signal asks.
+// The library leaves signals to its host; this program is the host.
+void OnEndingSignal(int signal) {
+  RemoveTempFolderOnSignal();
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+void RemoveTempFilesOnEndingSignals() {
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    struct sigaction action {}, previous {};
+    action.sa_handler = OnEndingSignal;
+    sigemptyset(&action.sa_mask);
+    if (sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue; // nohup and the like
+    sigaction(signal, &action, nullptr);
+  }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+  RemoveTempFilesOnEndingSignals();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return RunMainDialog(argc, argv, std::cerr);
   if (args[0] == "--help" || args[0] == "-h") {

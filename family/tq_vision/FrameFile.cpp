@@ -88,7 +88,7 @@ bool WriteFrameAsBmp(const BgrFrame& frame, const char* fileName) {
   // The spare file is overwritten in place (its pages are reused: fresh ones cost more than the
   // copy), then swapped with the picture in one step; the old picture becomes the next spare.
   const std::string spare = SpareFileName(fileName);
-  const int fd = open(spare.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  const int fd = open(spare.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return false;
   bool ok = WriteBmp(fd, frame, rowBytes, imageBytes);
   ok = close(fd) == 0 && ok;

@@ -1,11 +1,21 @@
-// Temporary files: the user's temporary folder and unique names in it.
+// Temporary files: a private folder of the process, and names in it that no one else can take.
 #pragma once
 
 #include "WinTypes.h"
 
-// Writes the folder ($TMPDIR or /tmp) with a closing slash; returns its length, 0 on failure.
+// The process's own folder, "<$TMPDIR or /tmp>/codewerk-<pid>-XXXXXX/" (mode 0700), made on first
+// use and removed with what is left in it when the process ends normally. Writes it with a closing
+// slash; returns its length, the needed size when the buffer is too small, 0 on failure.
 DWORD GetTempPathA(DWORD bufferLength, char* buffer);
-// Makes "<path>/<first three letters of prefix><hex>.tmp", created empty and exclusively so no
-// two callers share it. unique 0: a new number; otherwise that number (the file is not created).
-// Returns the number used, 0 on failure.
-UINT GetTempFileNameA(const char* path, const char* prefix, UINT unique, char* tempFileName);
+// Creates "<path>/<first three letters of prefix><hex><extension>" empty, exclusively and never
+// through a link, so the name is the caller's alone. unique 0: a free number; otherwise that number
+// (the file is not created). Returns the number used, 0 on failure (every number taken, no folder).
+UINT GetTempFileNameA(const char* path, const char* prefix, UINT unique, char* tempFileName,
+                      const char* extension = ".tmp");
+
+// Removes the private folder and every file in it with async-signal-safe calls only, for a
+// program's handler of SIGTERM and its kind. Does nothing when no folder was made.
+void RemoveTempFolderOnSignal();
+// Removes the private folders under parent (default: $TMPDIR or /tmp) that were left by processes
+// which no longer run; returns how many went.
+int SweepAbandonedTempFolders(const char* parent = nullptr);

@@ -10,7 +10,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -41,20 +40,15 @@ CSubDlgDecode_WebCam::CSubDlgDecode_WebCam(CSubDlgDecode& owner)
     : CSubDlgDecodeBaseSubDlg("IDD_SUBDLG_DECODE_WEBCAM", owner) {
   m_btnVorschau.m_pDlgWebCam = this;
   char folder[MAX_PATH] = {};
-  if (GetTempPathA(MAX_PATH, folder) && GetTempFileNameA(folder, "TQWebCam", 0, m_szLeereDatei) &&
-      std::strlen(m_szLeereDatei) + std::strlen(".bmp") < sizeof m_szBildDatei) {
-    std::strcpy(m_szBildDatei, m_szLeereDatei);
-    std::strcat(m_szBildDatei, ".bmp");
-  }
+  if (GetTempPathA(MAX_PATH, folder)) GetTempFileNameA(folder, "TQWebCam", 0, m_szBildDatei, ".bmp");
 }
 
 CSubDlgDecode_WebCam::~CSubDlgDecode_WebCam() {
   DoneWebCamCreateThread();
   SetWebCam(nullptr);
   m_strStatus.Empty();
-  // The snapshot and the empty name-giving file go with the page.
+  // The snapshot goes with the page.
   if (*m_szBildDatei) std::remove(m_szBildDatei);
-  if (*m_szLeereDatei) std::remove(m_szLeereDatei);
 }
 
 BOOL CSubDlgDecode_WebCam::OnInitDialog() {

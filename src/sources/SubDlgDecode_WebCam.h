@@ -57,6 +57,5 @@ private:
   void CheckStarteThread();
   void DecodeFrame();
 
-  char m_szLeereDatei[MAX_PATH] = {}; // the empty file the unique name was made with
   int m_nFehlendeBilder = 0;          // failed saves in a row
 };
