@@ -16,8 +16,14 @@ set_target_properties(Zint::Zint PROPERTIES
 
 find_package(ZXing REQUIRED)
 
-pkg_check_modules(STB REQUIRED IMPORTED_TARGET stb)
+# Picture files: the libraries that can bound the work a hostile file causes.
 find_package(TIFF REQUIRED)
+find_package(PNG REQUIRED)
+find_package(JPEG REQUIRED)
+find_package(GIF 5 REQUIRED)
+# Tests write pictures with an independent writer, and hostile ones by hand.
+find_package(ZLIB REQUIRED)
+pkg_check_modules(STB REQUIRED IMPORTED_TARGET stb)
 
 # FindwxWidgets gives variables only; one target carries them.
 find_package(wxWidgets 3.2 REQUIRED COMPONENTS propgrid aui xrc html xml core base)

@@ -10,7 +10,6 @@ namespace tqgraphics {
 namespace {
 
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
-constexpr long long kRlePixelsPerByte = 20000; // a delta escape skips 255 x 255 pixels in 4 bytes
 
 std::uint32_t U32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
 std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
@@ -214,7 +213,8 @@ bool DecodeBmpAt(const std::uint8_t* d, std::size_t n, std::size_t infoStart, Pi
   Header h;
   if (!ReadHeader(d, n, infoStart, h, error)) return false;
   const bool rle = h.compression == kRle8 || h.compression == kRle4;
-  const long long plausible = rle ? PlausiblePixels(n, kRlePixelsPerByte) : kMaxImagePixels;
+  // A run or a delta escape makes many pixels of two bytes; stored rows must all be there.
+  const long long plausible = rle ? PlausiblePixels(n, h.bits) : kMaxImagePixels;
   if (!AcceptDimensions(h.width, h.height, plausible, error)) return false;
   if (!rle && !HoldsAllRows(n, h)) {
     SetError(error, "the BMP file is truncated");

@@ -15,7 +15,6 @@
 namespace tqgraphics {
 namespace {
 
-constexpr long long kTiffPixelsPerByte = 200000; // fax-coded white lines cost about a bit each
 constexpr uint32_t kBandRows = 256;
 
 struct MemoryStream {
@@ -79,12 +78,6 @@ TiffPtr OpenTiff(MemoryStream& stream) {
 
 } // namespace
 
-int CountTiffPages(const std::uint8_t* data, std::size_t size) {
-  MemoryStream stream{data, size};
-  TiffPtr tif = OpenTiff(stream);
-  return tif ? TIFFNumberOfDirectories(tif.get()) : 0;
-}
-
 namespace {
 
 // 8-bit grey and 8-bit RGB pages in strips, the common scan formats, are read row by row as they
@@ -137,7 +130,7 @@ bool ReadPlainStripRows(TIFF* tif, bool grey, RasterImage& image, uint32_t first
 
 // Strips are compressed each on its own, so a scanned page is shared among the processor's cores,
 // each with a handle of its own on the same bytes. Small pages are not worth a thread.
-bool ReadPlainStrips(TIFF* tif, const MemoryStream& bytes, int page, bool grey, RasterImage& image) {
+bool ReadPlainStrips(TIFF* tif, const MemoryStream& bytes, bool grey, RasterImage& image) {
   constexpr long long kPixelsPerThread = 2'000'000;
   const uint32_t rowsPerStrip = RowsPerStrip(tif, image);
   const uint32_t strips = (static_cast<uint32_t>(image.height) + rowsPerStrip - 1) / rowsPerStrip;
@@ -145,6 +138,7 @@ bool ReadPlainStrips(TIFF* tif, const MemoryStream& bytes, int page, bool grey, 
   const uint32_t parts = static_cast<uint32_t>(std::clamp<long long>(
       std::min<long long>({std::thread::hardware_concurrency(), 4, pixels / kPixelsPerThread, strips}), 1, 4));
   const uint32_t stripsPerPart = (strips + parts - 1) / parts;
+  const toff_t directory = TIFFCurrentDirOffset(tif);
   std::vector<std::thread> helpers;
   std::atomic<bool> helpersOk{true};
   for (uint32_t part = 1; part < parts; ++part) {
@@ -154,7 +148,7 @@ bool ReadPlainStrips(TIFF* tif, const MemoryStream& bytes, int page, bool grey, 
     auto work = [&, first, end] {
       MemoryStream own{bytes.data, bytes.size};
       TiffPtr other = OpenTiff(own);
-      if (!other || !TIFFSetDirectory(other.get(), static_cast<tdir_t>(page)) ||
+      if (!other || !TIFFSetSubDirectory(other.get(), directory) ||
           !ReadPlainStripRows(other.get(), grey, image, first, end))
         helpersOk = false;
     };
@@ -204,29 +198,52 @@ bool ReadThroughRgba(TIFF* tif, RasterImage& image, std::string* error) {
 
 } // namespace
 
-bool DecodeTiff(const std::uint8_t* data, std::size_t size, int page, PixelFormat format, RasterImage& image,
-                std::string* error) {
-  MemoryStream stream{data, size};
-  TiffPtr tif = OpenTiff(stream);
+struct TiffFile::Handle {
+  MemoryStream stream;
+  TiffPtr tif;
+  int page = 0; // the directory the handle stands on
+};
+
+TiffFile::TiffFile(const std::uint8_t* data, std::size_t size) : m_handle(new Handle{{data, size}, nullptr}) {
+  m_handle->tif = OpenTiff(m_handle->stream);
+}
+
+TiffFile::~TiffFile() = default;
+
+int TiffFile::CountPages(int most) {
+  if (!m_handle->tif) return 0;
+  const tdir_t count = TIFFNumberOfDirectories(m_handle->tif.get());
+  return static_cast<int>(std::min<tdir_t>(count, static_cast<tdir_t>(std::max(most, 0))));
+}
+
+bool TiffFile::Decode(int page, PixelFormat format, RasterImage& image, std::string* error) {
+  TIFF* tif = m_handle->tif.get();
   if (!tif) {
     SetError(error, "the TIFF file is damaged");
     return false;
   }
-  if (page < 0 || !TIFFSetDirectory(tif.get(), static_cast<tdir_t>(page))) {
+  // The next page follows from the current one; any other is looked for from the start.
+  const bool there = page == m_handle->page || (page == m_handle->page + 1 && TIFFReadDirectory(tif)) ||
+                     (page >= 0 && TIFFSetDirectory(tif, static_cast<tdir_t>(page)));
+  if (!there) {
+    m_handle->page = -2; // unknown: the next request looks from the start
     SetError(error, "the TIFF file has no page " + std::to_string(page + 1));
     return false;
   }
+  m_handle->page = page;
   uint32_t width = 0, height = 0;
-  TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width);
-  TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height);
-  if (!AcceptDimensions(width, height, PlausiblePixels(size, kTiffPixelsPerByte), error)) return false;
-  uint16_t samples = 1, photometric = PHOTOMETRIC_RGB;
-  TIFFGetFieldDefaulted(tif.get(), TIFFTAG_SAMPLESPERPIXEL, &samples);
-  TIFFGetField(tif.get(), TIFFTAG_PHOTOMETRIC, &photometric);
+  uint16_t bits = 1, samples = 1, photometric = PHOTOMETRIC_RGB;
+  TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+  TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
+  if (!AcceptDimensions(width, height, PlausiblePixels(m_handle->stream.size, std::max(1, bits * samples)), error))
+    return false;
   const bool grey = samples == 1 && (photometric == PHOTOMETRIC_MINISBLACK || photometric == PHOTOMETRIC_MINISWHITE);
   PrepareImage(image, static_cast<int>(width), static_cast<int>(height), format, grey);
-  const bool ok = (IsPlainStripped(tif.get(), grey) && ReadPlainStrips(tif.get(), stream, page, grey, image)) ||
-                  ReadThroughRgba(tif.get(), image, error);
+  const bool ok = (IsPlainStripped(tif, grey) && ReadPlainStrips(tif, m_handle->stream, grey, image)) ||
+                  ReadThroughRgba(tif, image, error);
   if (!ok) EmptyImage(image);
   return ok;
 }

@@ -6,6 +6,7 @@
 #include "ImageFile.h"
 #include "WinTypes.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -87,13 +88,18 @@ CString GetExtensionOhnePunkt(const CString& path);
 
 class CTQScanPict {
 public:
+  CTQScanPict();
+  ~CTQScanPict();
   // Nonzero when the file was read; its pages are then available as bitmaps.
   BOOL Lade(void* dc, const char* fileName);
-  int GetPageCount() const { return m_nPages; }
-  // A new bitmap of the page (the caller owns it), or null.
+  // At most kMaxImagePages; GetPagesInFile tells whether the file has more.
+  int GetPageCount() const { return std::min(m_nPages, kMaxImagePages); }
+  int GetPagesInFile() const { return m_nPages; }
+  // A new bitmap of the page (the caller owns it), or null. Pages in order are read fastest.
   HGLOBAL GetPageDib(int page) const;
 
 private:
   PixelBuffer m_bytes; // the whole file, read once for all its pages
-  int m_nPages = 0;
+  int m_nPages = 0;    // counted up to one more than the limit
+  mutable std::unique_ptr<PicturePages> m_pages;
 };

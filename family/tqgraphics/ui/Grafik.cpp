@@ -12,37 +12,45 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cerrno>
 #include <strings.h>
-#include <sys/stat.h>
-
-#include <cstdio>
+#include <unistd.h>
 
 const char* const ExtensionTQScan = "tif";
 
 namespace {
 
+bool ReadFully(int fd, void* buffer, std::size_t bytes) {
+  for (std::size_t done = 0; done < bytes;) {
+    const ssize_t n = read(fd, static_cast<char*>(buffer) + done, bytes - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
 // A plain BMP file is a bitmap block behind a 14-byte file header: read straight into the block,
 // without decoding and copying (the webcam preview loads one every tick). Null when the file is
 // anything else; the general reader takes it then.
 HGLOBAL ReadPlainBmpAsDib(const char* fileName) {
-  std::FILE* file = std::fopen(fileName, "rb");
-  if (!file) return nullptr;
+  std::size_t fileBytes = 0;
+  const int fd = OpenPictureFile(fileName, fileBytes);
+  if (fd < 0) return nullptr;
   HGLOBAL dib = nullptr;
   BYTE header[14];
-  struct stat info {};
-  if (std::fread(header, 1, sizeof header, file) == sizeof header && header[0] == 'B' && header[1] == 'M' &&
-      fstat(fileno(file), &info) == 0 && info.st_size > 14 && info.st_size - 14 <= kMaxImagePixels * 4) {
-    const size_t bytes = static_cast<size_t>(info.st_size) - 14;
+  if (fileBytes > sizeof header && ReadFully(fd, header, sizeof header) && header[0] == 'B' && header[1] == 'M') {
+    const size_t bytes = fileBytes - sizeof header;
     const DWORD pixelsAt = header[10] | header[11] << 8 | header[12] << 16 | static_cast<DWORD>(header[13]) << 24;
     dib = GlobalAlloc(GMEM_MOVEABLE, bytes);
     void* block = dib ? GlobalLock(dib) : nullptr;
     DibLayout layout;
-    const bool plain = block && std::fread(block, 1, bytes, file) == bytes && ReadDibLayout(block, bytes, layout) &&
-                       layout.compression == 0 && pixelsAt == 14 + layout.headerBytes;
+    const bool plain = block && ReadFully(fd, block, bytes) && ReadDibLayout(block, bytes, layout) &&
+                       layout.compression == 0 && pixelsAt == sizeof header + layout.headerBytes;
     if (block) GlobalUnlock(dib);
     if (!plain && dib) dib = GlobalFree(dib);
   }
-  std::fclose(file);
+  close(fd);
   return dib;
 }
 
@@ -172,19 +180,23 @@ bool IsTQScanExtension(const CString& extension) {
   return strcasecmp(extension, ExtensionTQScan) == 0 || strcasecmp(extension, "tiff") == 0;
 }
 
+CTQScanPict::CTQScanPict() = default;
+CTQScanPict::~CTQScanPict() = default;
+
 BOOL CTQScanPict::Lade(void*, const char* fileName) {
+  m_pages.reset();
   m_bytes.clear();
   m_nPages = 0;
   if (!fileName || !ReadWholeFile(fileName, m_bytes)) return FALSE;
   m_nPages = CountImagePagesMemory(m_bytes.data(), m_bytes.size());
+  m_pages = std::make_unique<PicturePages>(m_bytes.data(), m_bytes.size());
   return m_nPages > 0;
 }
 
 HGLOBAL CTQScanPict::GetPageDib(int page) const {
   // A grey scan stays grey: a third of the memory and of the bytes every later step moves.
   RasterImage image;
-  if (page < 0 || page >= GetPageCount() || !LoadImagePageMemory(m_bytes.data(), m_bytes.size(), page, PixelFormat::Native, image))
-    return nullptr;
+  if (page < 0 || page >= GetPageCount() || !m_pages->Load(page, PixelFormat::Native, image)) return nullptr;
   return image.format == PixelFormat::Gray8 ? MakeDib8Gray(image.width, image.height, image.pixels.data())
               : MakeDib24(image.width, image.height, image.pixels.data());
 }
