@@ -1,5 +1,7 @@
 // Both decoder back-end modules on real picture files: texts, corners, formats, degraded pictures,
 // character sets, and no codes where there are none.
+#include "CodeReaders.h"
+#include "Enhance.h"
 #include "TestPictures.h"
 #include "outside/tq_zbar.h"
 #include "outside/tq_zxing.h"
@@ -239,4 +241,22 @@ TEST(ZXingBackEndTest, AWebcamFrameGivesOneCodeAScannedPageEvery) {
   ZXING_FreeDecodeResult(single);
   ZXING_FreeDecodeResult(multiple);
   fs::remove(path);
+}
+
+// The local threshold over large pictures: its window sums pass 32 bits on a 600 dpi page.
+TEST(LocalThresholdTest, LargePicturesStayRightAPlainOneWhiteAndAPageWithASmallCodeReadable) {
+  RasterImage plain;
+  plain.width = plain.height = 6000;
+  plain.pixels.assign(36'000'000, 200);
+  decodecommon::BinarizeLocally(plain);
+  EXPECT_EQ(std::count(plain.pixels.begin(), plain.pixels.end(), 255), 36'000'000);
+
+  GrayImage page = UnevenlyLit(Canvas(4960, 7016, 230), 0.5);
+  Paste(page, WithQuietZone(RenderCode(kUrl, 6), 4, 1), 4000, 6200);
+  RasterImage image{page.width, page.height, PixelFormat::Gray8, PixelBuffer(page.pixels.begin(), page.pixels.end())};
+  decodecommon::BinarizeLocally(image);
+  GrayImage binarized{image.width, image.height, std::vector<std::uint8_t>(image.pixels.begin(), image.pixels.end())};
+  const std::vector<ReadCode> reads = ReadWithZXing(binarized);
+  ASSERT_EQ(reads.size(), 1u);
+  EXPECT_EQ(reads[0].text, kUrl);
 }
