@@ -6,7 +6,9 @@
 #include "config/QRCodeKonfiguration.h"
 #include "decode/SubDlgDecode.h"
 #include "outside/ImageFile.h"
+#include "sources/DecodeDateiArray.h"
 
+#include <algorithm>
 #include <memory>
 #include <ostream>
 
@@ -71,6 +73,63 @@ void PrintJson(const std::string& file, const CDecodeResultArray& results, std::
   out << "]}\n";
 }
 
+std::string Named(const std::string& file, int page) {
+  return page < 0 ? file : file + " (page " + std::to_string(page + 1) + ")";
+}
+
+void PrintError(const std::string& file, const std::string& why, const char* verb, const Options& options,
+                std::ostream& out, std::ostream& err) {
+  if (options.json) out << "{\"file\":" << JsonQuoted(file) << ",\"error\":" << JsonQuoted(why) << "}\n";
+  err << "codewerk decode: " << verb << file << ": " << why << "\n";
+}
+
+std::string Describe(const SkippedPages& skipped) {
+  const std::string read = "only the first " + std::to_string(skipped.pagesSplit) + " pages were read";
+  switch (skipped.reason) {
+    case SkippedPages::Reason::TooManyPages: return "more than " + std::to_string(kMaxImagePages) + " pages; " + read;
+    case SkippedPages::Reason::DiskFull: return "no space left in the temporary folder for its pages; " + read;
+    case SkippedPages::Reason::WriteFailed: break;
+  }
+  return "its pages cannot be written to the temporary folder; " + read;
+}
+
+struct FileOutcome {
+  bool found = false, failed = false;
+};
+
+// One file, read once: a multi-page scan page by page, each page's results marked with its number.
+FileOutcome DecodeFile(CSubDlgDecode& decoder, const std::string& file, const Options& options, std::ostream& out,
+                       std::ostream& err) {
+  FileOutcome outcome;
+  CDecodeDateiArray pages;
+  pages.AddDatei(file.c_str());
+  const bool paged = pages.m_arDateien.GetSize() > 1 || !pages.GetSkippedPages().empty();
+  Options lineOptions = options;
+  lineOptions.prefixFile |= paged;
+  // A scan none of whose pages could be split is read as it is, for the reader to say why.
+  const int entries = std::max(pages.m_arDateien.GetSize(), 1);
+  for (int i = 0; i < entries; ++i) {
+    const std::string name = Named(file, paged ? pages.GetPage(i) : -1);
+    const CString path = pages.m_arDateien.IsEmpty() ? CString(file.c_str()) : pages.m_arDateien[i];
+    CDecodeResultArray results;
+    if (!decoder.GetDecodedImageText(path, results, T_DecodeImageSource_Datei) &&
+        !LastImageFileError().empty()) {
+      outcome.failed = true;
+      PrintError(name, LastImageFileError(), "cannot read ", options, out, err);
+      continue;
+    }
+    outcome.found |= !results.IsEmpty();
+    if (options.json) PrintJson(name, results, out);
+    else PrintLines(name, results, lineOptions, out);
+    if (results.IsEmpty() && !options.json) err << "codewerk decode: no code found in " << name << "\n";
+  }
+  for (const SkippedPages& skipped : pages.GetSkippedPages()) {
+    outcome.failed = true;
+    PrintError(file, Describe(skipped), "", options, out, err);
+  }
+  return outcome;
+}
+
 // Settings give the defaults; options change them for this run only, nothing is saved.
 bool ApplyOptions(CommandLine& line, Options& options, std::ostream& err) {
   CQRCodeKonfiguration& settings = GetQRCodeKonfiguration();
@@ -108,22 +167,9 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
   std::unique_ptr<CSubDlgDecode> decoder(CreateCurrentDecoder());
   bool found = false, failed = false;
   for (const std::string& file : files) {
-    // The decoders say only "nothing"; reading the picture first tells why, for a clear message.
-    RasterImage probe;
-    std::string why;
-    if (!LoadImageFile(file.c_str(), PixelFormat::Gray8, probe, &why)) {
-      failed = true;
-      if (options.json) out << "{\"file\":" << JsonQuoted(file) << ",\"error\":" << JsonQuoted(why) << "}\n";
-      err << "codewerk decode: cannot read " << file << ": " << why << "\n";
-      continue;
-    }
-    probe = RasterImage{};
-    CDecodeResultArray results;
-    decoder->GetDecodedImageText(file.c_str(), results, T_DecodeImageSource_Datei);
-    found |= !results.IsEmpty();
-    if (options.json) PrintJson(file, results, out);
-    else PrintLines(file, results, options, out);
-    if (results.IsEmpty() && !options.json) err << "codewerk decode: no code found in " << file << "\n";
+    const FileOutcome outcome = DecodeFile(*decoder, file, options, out, err);
+    found |= outcome.found;
+    failed |= outcome.failed;
   }
   return failed ? kExitError : found ? kExitFound : kExitNothing;
 }

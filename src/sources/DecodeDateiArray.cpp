@@ -5,18 +5,30 @@
 #include "outside/Grafik.h"
 #include "outside/TempFiles.h"
 
+#include <cerrno>
+#include <optional>
 #include <cstdio>
+#include <sys/statvfs.h>
 #include <system_error>
 
 namespace {
 
-// A fresh temporary name ending in ".bmp"; the empty file the name was reserved with goes.
+// A bitmap file of our own in the private temporary folder, made empty under its final name.
 CString TemporaryBitmapName() {
   char folder[MAX_PATH];
-  char reserved[MAX_PATH];
-  if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "TQDropPict", 0, reserved)) return CString();
-  std::remove(reserved);
-  return CString(reserved) + ".bmp";
+  char name[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "TQDropPict", 0, name, ".bmp")) return CString();
+  return CString(name);
+}
+
+// Whether the folder of name has room for a page of this many bytes, with some to spare for
+// everything else on the disk.
+bool HasRoomFor(const CString& name, std::size_t bytes) {
+  constexpr unsigned long long kSpare = 16u << 20;
+  struct statvfs disk;
+  const std::string folder = name.str().substr(0, name.str().rfind('/') + 1);
+  if (statvfs(folder.c_str(), &disk) != 0) return true; // cannot tell: the write will
+  return static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize >= bytes + kSpare;
 }
 
 } // namespace
@@ -28,11 +40,12 @@ CDecodeDateiArray::~CDecodeDateiArray() {
     if (m_arTemp[i]) std::remove(m_arDateien[i]);
 }
 
-void CDecodeDateiArray::Add(BOOL temporary, const CString& path) {
+void CDecodeDateiArray::Add(BOOL temporary, const CString& path, int page) {
   {
     std::lock_guard lock(m_mutex);
     m_arTemp.Add(temporary);
     m_arDateien.Add(path);
+    m_pages.push_back(page);
   }
   m_added.notify_all(); // the readers wait for different entries
 }
@@ -43,12 +56,45 @@ void CDecodeDateiArray::AddDatei(const CString& path) {
     Add(FALSE, path);
     return;
   }
-  for (int page = 0; page < scan.GetPageCount() && !m_bStop; ++page) {
+  SplitPages(path, scan);
+}
+
+// Pages already split stay in the list when a later one cannot be written: they are read.
+void CDecodeDateiArray::SplitPages(const CString& path, const CTQScanPict& scan) {
+  int page = 0;
+  for (; page < scan.GetPageCount() && !m_bStop; ++page) {
     HGLOBAL dib = scan.GetPageDib(page);
-    const CString name = dib ? TemporaryBitmapName() : CString();
-    if (!name.IsEmpty() && WriteDIB(name, dib)) Add(TRUE, name);
-    if (dib) GlobalFree(dib);
+    if (!dib) continue; // a damaged page holds no code
+    const CString name = TemporaryBitmapName();
+    std::optional<SkippedPages::Reason> failure;
+    if (name.IsEmpty()) failure = SkippedPages::Reason::WriteFailed;
+    else if (!HasRoomFor(name, GlobalSize(dib) + sizeof(BITMAPFILEHEADER))) failure = SkippedPages::Reason::DiskFull;
+    else if (!WriteDIB(name, dib)) failure = errno == ENOSPC ? SkippedPages::Reason::DiskFull : SkippedPages::Reason::WriteFailed;
+    GlobalFree(dib);
+    if (failure) {
+      if (!name.IsEmpty()) std::remove(name);
+      Skip(path, page, scan.GetPagesInFile(), *failure);
+      return;
+    }
+    Add(TRUE, name, page);
   }
+  if (!m_bStop && scan.GetPagesInFile() > scan.GetPageCount())
+    Skip(path, page, scan.GetPagesInFile(), SkippedPages::Reason::TooManyPages);
+}
+
+void CDecodeDateiArray::Skip(const CString& file, int pagesSplit, int pagesInFile, SkippedPages::Reason reason) {
+  std::lock_guard lock(m_mutex);
+  m_skipped.push_back({file, pagesSplit, pagesInFile, reason});
+}
+
+int CDecodeDateiArray::GetPage(int index) const {
+  std::lock_guard lock(m_mutex);
+  return index >= 0 && index < static_cast<int>(m_pages.size()) ? m_pages[static_cast<std::size_t>(index)] : -1;
+}
+
+std::vector<SkippedPages> CDecodeDateiArray::GetSkippedPages() const {
+  std::lock_guard lock(m_mutex);
+  return m_skipped;
 }
 
 void CDecodeDateiArray::StartAddingDateien(const CStringArray& paths) {

@@ -2,6 +2,8 @@
 
 #include "decode/SubDlgDecode.h"
 #include "outside/FileDialog.h"
+#include "outside/MessageBox.h"
+#include "outside/TextServices.h"
 #include "outside/WxText.h"
 #include "sources/DecodeAhead.h"
 #include "sources/DecodeDateiArray.h"
@@ -39,6 +41,32 @@ public:
 private:
   CSubDlgDecode_Datei& m_page;
 };
+
+CString FileNameOf(const CString& path) { return CString(path.str().substr(path.str().rfind('/') + 1)); }
+
+CString Describe(const SkippedPages& skipped) {
+  const CString name = "„" + FileNameOf(skipped.file) + "“";
+  switch (skipped.reason) {
+    case SkippedPages::Reason::TooManyPages:
+      return GetFormatedString("%s hat mehr als %d Seiten; gelesen wurden nur die ersten %d.", name.GetString(), kMaxImagePages,
+                               skipped.pagesSplit);
+    case SkippedPages::Reason::DiskFull:
+      return GetFormatedString("Auf dem Datenträger ist kein Platz mehr frei: von %s wurden nur %d Seiten gelesen.",
+                               name.GetString(), skipped.pagesSplit);
+    case SkippedPages::Reason::WriteFailed:
+      break;
+  }
+  return GetFormatedString("Die Seiten von %s konnten nicht zwischengespeichert werden: nur %d Seiten wurden gelesen.",
+                           name.GetString(), skipped.pagesSplit);
+}
+
+// Pages left out of a drop are never dropped in silence.
+void TellSkippedPages(const std::vector<SkippedPages>& skipped) {
+  if (skipped.empty()) return;
+  CString text;
+  for (const SkippedPages& entry : skipped) text += (text.IsEmpty() ? "" : "\n") + Describe(entry);
+  AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+}
 
 } // namespace
 
@@ -88,6 +116,7 @@ void CSubDlgDecode_Datei::DecodeFiles(const CStringArray& paths) {
     fileResults.m_bOwnsItems = 0;
   }
   m_btnVorschau.Refresh();
+  TellSkippedPages(files.GetSkippedPages());
   if (found) {
     CDTemplateArray<CDecodeGrafikResult> noImages(1);
     m_pOwner->OnQRCodeDecoded(dropResults, noImages);

@@ -2,6 +2,7 @@
 // them, and every temporary bitmap goes with the list, also when it goes before the split is done.
 #include "TestPictures.h"
 #include "outside/ImageFile.h"
+#include "outside/TempFiles.h"
 #include "sources/DecodeDateiArray.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +19,12 @@ namespace {
 class DecodeDateiArrayTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    fs::create_directories(m_temp);
-    if (const char* old = std::getenv("TMPDIR")) m_oldTemp = old;
-    setenv("TMPDIR", m_temp.c_str(), 1);
+    fs::create_directories(m_dir);
+    char folder[MAX_PATH];
+    ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
+    m_temp = fs::path(folder).parent_path();
   }
-  void TearDown() override {
-    if (m_oldTemp.empty()) unsetenv("TMPDIR");
-    else setenv("TMPDIR", m_oldTemp.c_str(), 1);
-    fs::remove_all(m_dir);
-  }
+  void TearDown() override { fs::remove_all(m_dir); }
   // A scan whose pages are plain grey, page i at shades[i].
   std::string Scan(const std::string& name, const std::vector<int>& shades, int side) {
     std::string command = "convert";
@@ -42,8 +40,7 @@ protected:
   size_t FilesInTemp() const { return static_cast<size_t>(std::distance(fs::directory_iterator(m_temp), fs::directory_iterator())); }
 
   fs::path m_dir = fs::temp_directory_path() / ("codewerk-dateien-" + std::to_string(getpid()));
-  fs::path m_temp = m_dir / "temp";
-  std::string m_oldTemp;
+  fs::path m_temp; // the process's private folder
 };
 
 } // namespace
