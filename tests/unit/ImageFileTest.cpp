@@ -1,5 +1,6 @@
 // Reading picture files: every BMP variant against a reference picture, the other formats through
 // independent writers, and hostile files refused cheaply with a reason.
+#include "HostilePictures.h"
 #include "TestPictures.h"
 #include "outside/ImageFile.h"
 
@@ -9,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -239,38 +242,54 @@ TEST_F(ImageFileTest, OtherFormatsFromIndependentWriters) {
   EXPECT_FALSE(LoadImagePage(Path("p.png").c_str(), 1, PixelFormat::Gray8, second));
 }
 
-TEST_F(ImageFileTest, HostileAndBrokenFilesAreRefusedWithAReason) {
-  std::vector<std::uint8_t> huge = MakeBmp({.bits = 24});
-  huge[18] = 0xA0, huge[19] = 0x86, huge[20] = 0x01, huge[21] = 0; // width 100000
-  huge[22] = 0xA0, huge[23] = 0x86, huge[24] = 0x01, huge[25] = 0; // height 100000
-  EXPECT_NE(Refusal(Write("huge.bmp", huge)).find("100000 x 100000"), std::string::npos);
+// Files made to hurt: refused from their headers with the reason, or read within the limits.
+TEST(ImageFileHostileTest, EachIsRefusedWithItsReasonOrReadWithinTheLimits) {
+  const std::map<std::string, std::string> expected = {
+      {"png-16bit-rgb-bomb.png", ""}, {"png-interlaced-bomb.png", ""}, {"png-ztxt-bomb.png", ""},
+      {"png-20000-chunks.png", ""}, {"jpeg-baseline-bomb.jpg", ""}, {"gif-bomb.gif", ""}, {"gif-10000-frames.gif", ""},
+      {"tiff-deflate-bomb.tif", ""}, {"tiff-directory-loop.tif", ""}, {"tiff-10000-pages.tif", ""},
+      {"bmp-rle8-claims-26-million.bmp", ""}, {"bmp-rle8-past-the-end.bmp", ""},
+      {"png-claims-65535.png", "claims 65535 x 65535"}, {"png-claims-100000.png", "claims 100000 x 100000"},
+      {"png-claims-20000-in-a-small-file.png", "claims 20000 x 20000"}, {"jpeg-claims-65500.jpg", "claims 65500 x 65500"},
+      {"jpeg-300-empty-scans.jpg", "more than 100 scans"}, {"gif-claims-65535.gif", "claims 65535 x 65535"},
+      {"tiff-claims-65535.tif", "claims 65535 x 65535"}, {"tiff-claims-100000.tif", "claims 100000 x 100000"},
+      {"tiff-claims-1200-dpi-page-in-2-kb.tif", "claims 9921 x 14031"}, {"tiff-strip-past-end.tif", "damaged"},
+      {"bmp-claims-65535.bmp", "claims 65535 x 65535"}, {"bmp-claims-100000.bmp", "claims 100000 x 100000"},
+      {"bmp-pixels-outside.bmp", "outside the file"}, {"bmp-cut.bmp", "truncated"}, {"png-cut-in-header.png", "truncated"},
+      {"gif-cut-in-pixels.gif", "damaged"}};
+  for (const HostileFile& file : MakeHostilePictures()) {
+    RasterImage image;
+    std::string error;
+    const bool read = LoadImageMemory(file.bytes.data(), file.bytes.size(), PixelFormat::Gray8, image, &error);
+    if (read) EXPECT_EQ(image.pixels.size(), static_cast<size_t>(image.width) * image.height) << file.name;
+    else EXPECT_FALSE(error.empty()) << file.name;
+    const auto wanted = expected.find(file.name);
+    if (wanted == expected.end()) continue;
+    EXPECT_EQ(read, wanted->second.empty()) << file.name << ": " << error;
+    EXPECT_NE(error.find(wanted->second), std::string::npos) << file.name << ": " << error;
+    if (file.name.find("pages") != std::string::npos) {
+      EXPECT_EQ(CountImagePagesMemory(file.bytes.data(), file.bytes.size()), kMaxImagePages + 1);
+    }
+  }
+}
 
-  std::vector<std::uint8_t> outside = MakeBmp({.bits = 24});
-  outside[10] = 0xFF, outside[11] = 0xFF, outside[12] = 0xFF; // pixel offset far beyond the end
-  EXPECT_NE(Refusal(Write("outside.bmp", outside)).find("outside the file"), std::string::npos);
-
-  std::vector<std::uint8_t> truncated = MakeBmp({.bits = 24});
-  truncated.resize(truncated.size() - 60);
-  EXPECT_NE(Refusal(Write("truncated.bmp", truncated)).find("truncated"), std::string::npos);
-
-  // A PNG whose header claims 20000 x 20000 pixels in a 100-byte file.
-  GrayImage small = Canvas(4, 4);
-  ASSERT_TRUE(SavePng(small, Path("small.png")));
-  std::ifstream in(Path("small.png"), std::ios::binary);
-  std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(in)), {});
-  png[16] = 0, png[17] = 0, png[18] = 0x4E, png[19] = 0x20;
-  png[20] = 0, png[21] = 0, png[22] = 0x4E, png[23] = 0x20;
-  EXPECT_NE(Refusal(Write("bomb.png", png)).find("20000 x 20000"), std::string::npos);
-
-  std::vector<std::uint8_t> cutPng(png.begin(), png.begin() + 40);
-  cutPng[18] = 0, cutPng[19] = 4, cutPng[22] = 0, cutPng[23] = 4;
-  Refusal(Write("cut.png", cutPng));
-
+TEST_F(ImageFileTest, WhatIsNoPictureFileIsRefusedAtOnceWithAReason) {
   EXPECT_EQ(Refusal(Write("empty.bmp", {})), "the file is empty");
   EXPECT_NE(Refusal(m_dir.string()).find("folder"), std::string::npos);
+  ASSERT_EQ(mkfifo(Path("fifo.png").c_str(), 0600), 0);
+  EXPECT_NE(Refusal(Path("fifo.png")).find("not a regular file"), std::string::npos);
+  EXPECT_NE(Refusal("/dev/zero").find("not a regular file"), std::string::npos);
+  const std::string sparse = Write("sparse.bmp", {'B', 'M'});
+  ASSERT_EQ(truncate(sparse.c_str(), 4ll << 30), 0);
+  EXPECT_NE(Refusal(sparse).find("too large (4096 MB"), std::string::npos);
   EXPECT_NE(Refusal(Write("notes.txt", {'h', 'e', 'l', 'l', 'o'})).find("not a picture"), std::string::npos);
   EXPECT_NE(Refusal(Path("missing.png")).find("No such file"), std::string::npos);
+  EXPECT_EQ(LastImageFileError(), "No such file or directory");
   EXPECT_EQ(CountImagePages(Path("notes.txt").c_str()), 0);
+  RasterImage image;
+  ASSERT_TRUE(LoadImageMemory(MakeBmp({.bits = 24}).data(), MakeBmp({.bits = 24}).size(), PixelFormat::Gray8, image));
+  EXPECT_TRUE(LoadImageFile(Write("good.bmp", MakeBmp({.bits = 24})).c_str(), PixelFormat::Gray8, image));
+  EXPECT_EQ(LastImageFileError(), "");
 }
 
 // Inputs the fuzzer found: each must be refused or read without a large allocation or a crash.
