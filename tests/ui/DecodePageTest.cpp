@@ -12,7 +12,9 @@
 #include "outside/WxText.h"
 #include "shell/QRCodeDlg.h"
 #include "sources/DecodeAhead.h"
+#include "outside/TempFiles.h"
 #include "sources/DecodeDateiArray.h"
+#include "HostilePictures.h"
 
 #include <gtest/gtest.h>
 #include <wx/menu.h>
@@ -62,6 +64,15 @@ protected:
     const std::string path = (m_dir / name).string();
     EXPECT_TRUE(SavePng(image, path));
     return path;
+  }
+
+  // Bitmaps of split scans in the process's temporary folder.
+  static int BitmapsInTemp() {
+    char folder[MAX_PATH];
+    EXPECT_GT(GetTempPathA(MAX_PATH, folder), 0u);
+    int n = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) n += entry.path().filename().string().rfind("TQD", 0) == 0;
+    return n;
   }
 
   std::vector<std::string> m_decoded, m_messages;
@@ -258,13 +269,7 @@ TEST_F(DecodePageTest, AMultiPageTiffIsSplitDecodedInOrderAndLeavesNoBitmapBehin
   }
   const std::string tiff = (m_dir / "drei Seiten.TIF").string();
   ASSERT_EQ(std::system((convert + " -compress lzw '" + tiff + "'").c_str()), 0);
-  auto bitmapsInTemp = [] {
-    int n = 0;
-    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
-      n += entry.path().filename().string().rfind("TQD", 0) == 0;
-    return n;
-  };
-  const int before = bitmapsInTemp();
+  const int before = BitmapsInTemp();
   page.m_wndTabCtrl.SetSelection(2);
   Pump(200);
   SetFileDialogHandler([&](const FileDialogRequest& request) -> std::optional<CStringArray> {
@@ -276,7 +281,23 @@ TEST_F(DecodePageTest, AMultiPageTiffIsSplitDecodedInOrderAndLeavesNoBitmapBehin
   ClickOn(page.m_dlgDatei.GetDlgItem(1009)); // the keyboard user's way in
   EXPECT_EQ(m_decoded, (std::vector<std::string>{"QRCode: Seite 1", "QRCode: Seite 2", "QRCode: Seite 3"}));
   EXPECT_EQ(page.m_dlgDatei.m_btnVorschau.m_arGrafiken.GetSize(), 3);
-  EXPECT_EQ(bitmapsInTemp(), before);
+  EXPECT_EQ(BitmapsInTemp(), before);
+}
+
+TEST_F(DecodePageTest, AScanBeyondThePageLimitIsReadToItAndTheUserIsTold) {
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  CStringArray files;
+  for (const HostileFile& file : MakeHostilePictures())
+    if (file.name == "tiff-10000-pages.tif") {
+      std::ofstream(m_dir / file.name, std::ios::binary).write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<long>(file.bytes.size()));
+      files.Add((m_dir / file.name).c_str());
+    }
+  page.m_dlgDatei.DecodeFiles(files);
+  EXPECT_EQ(m_messages, (std::vector<std::string>{"„tiff-10000-pages.tif“ hat mehr als 1000 Seiten; gelesen wurden nur die ersten 1000.",
+                                                  "Es wurden keine QR Codes erkannt."}));
+  EXPECT_EQ(page.m_dlgDatei.m_btnVorschau.m_arGrafiken.GetSize(), 1000);
+  EXPECT_EQ(BitmapsInTemp(), 0);
 }
 
 // A drop given up early (an exception on the way) waits for the files in hand, frees what was

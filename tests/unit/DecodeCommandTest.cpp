@@ -1,5 +1,6 @@
 // "codewerk decode" run in-process: lines for people, JSON for scripts, exit status for both.
 #include "DecodeCommand.h"
+#include "HostilePictures.h"
 #include "TestPictures.h"
 #include "config/QRCodeKonfiguration.h"
 
@@ -103,4 +104,24 @@ TEST_F(DecodeCommandTest, BadOptionsAreUsageErrors) {
     EXPECT_EQ(o.exitCode, 2);
     EXPECT_NE(o.err.find("usage:"), std::string::npos) << o.err;
   }
+}
+
+TEST_F(DecodeCommandTest, EveryPageOfAScanIsReadAndMarkedUpToThePageLimit) {
+  const std::string a = Code("a.png", "Seite eins"), b = Picture("b.png", Canvas(120, 120)), c = Code("c.png", "Seite drei");
+  const std::string scan = (m_dir / "scan.tif").string();
+  ASSERT_EQ(std::system(("convert " + a + " " + b + " " + c + " -compress lzw " + scan).c_str()), 0);
+  Outcome o = Decode({scan});
+  EXPECT_EQ(o.exitCode, 0);
+  EXPECT_EQ(o.out, scan + " (page 1): QRCode: Seite eins\n" + scan + " (page 3): QRCode: Seite drei\n");
+  EXPECT_NE(o.err.find("no code found in " + scan + " (page 2)"), std::string::npos) << o.err;
+
+  for (const HostileFile& file : MakeHostilePictures())
+    if (file.name == "tiff-10000-pages.tif")
+      std::ofstream(m_dir / file.name, std::ios::binary).write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<long>(file.bytes.size()));
+  const std::string many = (m_dir / "tiff-10000-pages.tif").string();
+  o = Decode({"--json", many});
+  EXPECT_EQ(o.exitCode, 2);
+  EXPECT_NE(o.out.find("{\"file\":\"" + many + " (page 1000)\",\"results\":[]}"), std::string::npos);
+  EXPECT_EQ(o.out.find("(page 1001)"), std::string::npos);
+  EXPECT_NE(o.err.find(many + ": more than 1000 pages; only the first 1000 pages were read"), std::string::npos) << o.err;
 }

@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -109,4 +110,22 @@ TEST_F(HostileFilesTest, EndedFromOutsideTheProgramTakesItsFilesAlongAndAKilledO
     }
     EXPECT_TRUE(IsEmpty(m_temp)) << signal;
   }
+}
+
+// A temporary folder on a file system of 20 MB (a mount namespace of our own, where the system
+// allows one): the first page fits, the rest are reported, and what was split is read.
+TEST_F(HostileFilesTest, AFullDiskIsToldAndThePagesSplitSoFarAreRead) {
+  if (std::system("unshare -r -m true 2>/dev/null") != 0) GTEST_SKIP() << "no mount namespaces here";
+  const std::vector<std::uint8_t> scan = BlankMultiPageTiff(6, 1500);
+  const fs::path file = m_dir / "scan.tif", out = m_dir / "out.txt";
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(scan.data()), static_cast<long>(scan.size()));
+  const std::string command = "unshare -r -m sh -c 'mount -t tmpfs -o size=20m tmpfs " + m_temp.string() + " && TMPDIR=" +
+                              m_temp.string() + " " + CODEWERK_APP + " decode " + file.string() + "' > " + out.string() + " 2>&1";
+  const int status = std::system(command.c_str());
+  std::stringstream text;
+  text << std::ifstream(out).rdbuf();
+  EXPECT_EQ(WEXITSTATUS(status), 2) << text.str();
+  EXPECT_NE(text.str().find("no code found in " + file.string() + " (page 1)"), std::string::npos) << text.str();
+  EXPECT_NE(text.str().find("no space left in the temporary folder for its pages; only the first 1 pages were read"),
+            std::string::npos) << text.str();
 }
