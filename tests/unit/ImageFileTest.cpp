@@ -220,11 +220,18 @@ TEST_F(ImageFileTest, OtherFormatsFromIndependentWriters) {
   Paste(picture, Canvas(10, 10, 0), 5, 5);
   ASSERT_TRUE(SavePng(picture, Path("p.png")));
   ASSERT_TRUE(SaveJpeg(picture, Path("p.jpg")));
-  ASSERT_EQ(std::system(("convert " + Path("p.png") + " " + Path("p.gif") + " && convert " + Path("p.png") + " " +
-                         "\\( " + Path("p.png") + " -negate \\) -compress lzw " + Path("two.tif"))
-                            .c_str()),
-            0);
-  for (const char* name : {"p.png", "p.jpg", "p.gif", "two.tif"}) {
+  // ImageMagick's variants: interlaced, 16 bits, palettes, CMYK, and a transparent ground that
+  // must show white even where its hidden colour is black.
+  const std::vector<std::pair<std::string, std::string>> variants = {
+      {"p.gif", ""}, {"i.gif", "-interlace GIF"}, {"i.png", "-interlace PNG -type TrueColor"},
+      {"p16.png", "-type TrueColor -depth 16"}, {"pal.png", "-type Palette"},
+      {"t.png", "-fill black -transparent white -background black -alpha background"},
+      {"t.gif", "-transparent white"}, {"cmyk.jpg", "-colorspace CMYK"}, {"prog.jpg", "-interlace JPEG"},
+      {"two.tif", "\\( " + Path("p.png") + " -negate \\) -compress lzw"}};
+  for (const auto& [name, options] : variants)
+    ASSERT_EQ(std::system(("convert " + Path("p.png") + " " + options + " " + Path(name)).c_str()), 0) << name;
+  for (const std::string name : {"p.png", "p.jpg", "p.gif", "i.gif", "i.png", "p16.png", "pal.png", "t.png", "t.gif",
+                                 "cmyk.jpg", "prog.jpg", "two.tif"}) {
     RasterImage image;
     std::string error;
     ASSERT_TRUE(LoadImageFile(Path(name).c_str(), PixelFormat::Gray8, image, &error)) << name << ": " << error;
