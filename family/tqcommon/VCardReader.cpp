@@ -101,26 +101,32 @@ std::string DecodeQuotedPrintable(std::string_view text) {
   return out;
 }
 
-// Text in a named character set, as UTF-8. Without a name: UTF-8 when it is, else Windows-1252,
-// what older address books on Windows write.
-std::string ToUtf8(const std::string& bytes, std::string charset) {
-  if (charset.empty()) {
-    if (IsValidUTF8(bytes.data(), bytes.size())) return bytes;
-    charset = "CP1252";
-  }
-  if (strcasecmp(charset.c_str(), "UTF-8") == 0 && IsValidUTF8(bytes.data(), bytes.size())) return bytes;
-  iconv_t cd = iconv_open("UTF-8//TRANSLIT", charset.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return bytes;
-  std::string out(bytes.size() * 4 + 16, '\0');
+// The bytes from charset as UTF-8; false when iconv does not know the set or the bytes are not in it.
+bool Convert(const std::string& bytes, const char* charset, std::string& out) {
+  iconv_t cd = iconv_open("UTF-8//TRANSLIT", charset);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out.assign(bytes.size() * 4 + 16, '\0');
   char* in = const_cast<char*>(bytes.data());
   size_t inLeft = bytes.size();
   char* outPtr = out.data();
   size_t outLeft = out.size();
   const bool ok = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
   iconv_close(cd);
-  if (!ok) return bytes;
   out.resize(out.size() - outLeft);
-  return out;
+  return ok && IsValidUTF8(out.data(), out.size()); // glibc lets code points above U+10FFFF through
+}
+
+// Text in a named character set, as UTF-8. Without a name, or when the bytes are not in the named
+// set: UTF-8 when they are, else Windows-1252, what older address books on Windows write, and
+// Latin-1 when even that leaves a byte out.
+std::string ToUtf8(const std::string& bytes, const std::string& charset) {
+  const bool utf8 = IsValidUTF8(bytes.data(), bytes.size());
+  if (utf8 && (charset.empty() || strcasecmp(charset.c_str(), "UTF-8") == 0)) return bytes;
+  std::string out;
+  if (!charset.empty() && Convert(bytes, charset.c_str(), out)) return out;
+  if (utf8) return bytes;
+  if (Convert(bytes, "CP1252", out) || Convert(bytes, "ISO-8859-1", out)) return out;
+  return {};
 }
 
 // Backslash escapes: "\n" is a line break, "\," "\;" "\:" "\\" stand for themselves.
