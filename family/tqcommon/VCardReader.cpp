@@ -26,7 +26,7 @@ std::string Trim(std::string_view s) {
 struct Property {
   std::string name;                    // upper case, group prefix removed
   std::set<std::string> types;         // lower case
-  std::string encoding, charset, valueType;
+  std::string encoding, charset;
   std::string value;                   // raw, still escaped
 };
 
@@ -76,8 +76,6 @@ std::optional<Property> ParseProperty(const std::string& line) {
       p.encoding = Lower(value);
     } else if (key == "charset") {
       p.charset = value;
-    } else if (key == "value") {
-      p.valueType = Lower(value);
     } else if (key == "pref") {
       p.types.insert("pref");
     }
@@ -221,8 +219,8 @@ void Take(const Property& p, CBaseKunde& k, bool& haveAddress, bool& addressIsPr
     addressIsPreferred = p.types.count("pref") != 0;
   } else if (p.name == "TEL") {
     std::string number = Trim(Unescape(text));
-    if (p.valueType == "uri" || strncasecmp(number.c_str(), "tel:", 4) == 0)
-      number = number.substr(strncasecmp(number.c_str(), "tel:", 4) == 0 ? 4 : 0);
+    // A tel: URI (vCard 4.0); blanks after the scheme, or the scheme twice, are not part of the number.
+    while (strncasecmp(number.c_str(), "tel:", 4) == 0) number = Trim(number.substr(4));
     if (!number.empty()) k.m_arTelefon.push_back({CString(number), p.types});
   } else if (p.name == "EMAIL" || p.name == "URL") {
     // A preferred address goes first; the record takes the first one.

@@ -161,6 +161,11 @@ TEST(VCardTest, TextsAreUtf8WhateverTheCharsetClaims) {
     EXPECT_EQ(Record(std::string("BEGIN:VCARD\n") + c.line + "\nEND:VCARD").GetKunde().m_strAnzeigename, c.name) << c.line;
 }
 
+TEST(VCardTest, TelUrisGiveTheBareNumber) {
+  for (const char* line : {"TEL;VALUE=uri:tel:030 1", "TEL;VALUE=uri:tel: 030 1", "TEL:TEL:tel:030 1"})
+    EXPECT_EQ(Record(std::string("BEGIN:VCARD\n") + line + "\nEND:VCARD").m_strTel1, "030 1") << line;
+}
+
 TEST(VCardTest, OnlyTextsThatBeginAVCardAreVCards) {
   bool isVCard = true;
   Record("Hallo\nBEGIN:VCARD\nEND:VCARD", &isVCard);
