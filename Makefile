@@ -5,6 +5,8 @@ JOBS ?= $(shell nproc)
 XVFB = xvfb-run -a -s "-screen 0 1280x800x24"
 
 FUZZ_SECONDS ?= 600
+FUZZ_TARGETS ?= fuzz_image_reader fuzz_settings_reader fuzz_vcard_reader fuzz_eci_text
+FUZZ_FLAGS ?=
 
 .PHONY: all deps configure build run test bench asan fuzz clean
 
@@ -35,14 +37,20 @@ bench: build
 asan:
 	@$(MAKE) --no-print-directory test BUILD_DIR=build-asan CMAKE_FLAGS="-DCODEWERK_SANITIZE=ON -DCODEWERK_BENCH=OFF"
 
-# The picture reader under libFuzzer (clang), FUZZ_SECONDS long; findings land in build-fuzz/findings.
+# Each libFuzzer target (clang) in turn, FUZZ_SECONDS long, on its own corpus build-fuzz/corpus/<target>
+# seeded from tests/fuzz/seeds/<target without fuzz_>; findings land in build-fuzz/findings/<target>/.
+# All targets run even when one finds something; the rule fails afterwards. FUZZ_FLAGS go to every
+# target (FUZZ_FLAGS=-max_len=512 keeps inputs short where long ones are slow).
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCODEWERK_FUZZ=ON -DCODEWERK_TESTS=OFF \
 	  -DCODEWERK_BENCH=OFF > /dev/null
-	@cmake --build build-fuzz --target fuzz_image_reader
-	@mkdir -p build-fuzz/corpus build-fuzz/findings
-	@build-fuzz/bin/fuzz_image_reader -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=3000 \
-	  -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus tests/fuzz/seeds
+	@cmake --build build-fuzz -j $(JOBS) --target $(FUZZ_TARGETS)
+	@failed=""; for t in $(FUZZ_TARGETS); do \
+	  echo "== $$t"; mkdir -p build-fuzz/corpus/$$t build-fuzz/findings/$$t; \
+	  build-fuzz/bin/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=3000 $(FUZZ_FLAGS) \
+	    -artifact_prefix=build-fuzz/findings/$$t/ build-fuzz/corpus/$$t tests/fuzz/seeds/$${t#fuzz_} \
+	    || failed="$$failed $$t"; \
+	done; [ -z "$$failed" ] || { echo "fuzz: findings from$$failed" >&2; exit 1; }
 
 clean:
 	rm -rf build build-asan build-fuzz

@@ -1,5 +1,7 @@
 #include "EciText.h"
 
+#include "outside/CodePage.h"
+
 #include <cerrno>
 #include <iconv.h>
 
@@ -44,6 +46,7 @@ bool AppendConverted(const std::string& bytes, const char* charset, std::string&
   if (bytes.empty()) return true;
   iconv_t cd = iconv_open("UTF-8", charset);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  const size_t start = out.size();
   char* in = const_cast<char*>(bytes.data());
   size_t inLeft = bytes.size();
   bool ok = true;
@@ -56,7 +59,8 @@ bool AppendConverted(const std::string& bytes, const char* charset, std::string&
     ok = rc != static_cast<size_t>(-1) || errno == E2BIG;
   }
   iconv_close(cd);
-  return ok;
+  // glibc passes UTF-8 beyond U+10FFFF through unchecked.
+  return ok && IsValidUTF8(out.data() + start, out.size() - start);
 }
 
 } // namespace

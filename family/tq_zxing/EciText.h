@@ -8,5 +8,6 @@
 #include <vector>
 
 // bytesECI: the symbology identifier ("]Q2"), then the content with "\NNNNNN" ECI designators
-// and doubled backslashes. Nothing when a designator is malformed or a character set unknown.
+// and doubled backslashes. Nothing when a designator is malformed, a character set unknown, or the
+// bytes are not text in their set.
 std::optional<std::string> TextFromEciBytes(const std::vector<std::uint8_t>& bytesECI);

@@ -26,7 +26,7 @@ std::string Trim(std::string_view s) {
 struct Property {
   std::string name;                    // upper case, group prefix removed
   std::set<std::string> types;         // lower case
-  std::string encoding, charset, valueType;
+  std::string encoding, charset;
   std::string value;                   // raw, still escaped
 };
 
@@ -76,8 +76,6 @@ std::optional<Property> ParseProperty(const std::string& line) {
       p.encoding = Lower(value);
     } else if (key == "charset") {
       p.charset = value;
-    } else if (key == "value") {
-      p.valueType = Lower(value);
     } else if (key == "pref") {
       p.types.insert("pref");
     }
@@ -101,26 +99,32 @@ std::string DecodeQuotedPrintable(std::string_view text) {
   return out;
 }
 
-// Text in a named character set, as UTF-8. Without a name: UTF-8 when it is, else Windows-1252,
-// what older address books on Windows write.
-std::string ToUtf8(const std::string& bytes, std::string charset) {
-  if (charset.empty()) {
-    if (IsValidUTF8(bytes.data(), bytes.size())) return bytes;
-    charset = "CP1252";
-  }
-  if (strcasecmp(charset.c_str(), "UTF-8") == 0 && IsValidUTF8(bytes.data(), bytes.size())) return bytes;
-  iconv_t cd = iconv_open("UTF-8//TRANSLIT", charset.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return bytes;
-  std::string out(bytes.size() * 4 + 16, '\0');
+// The bytes from charset as UTF-8; false when iconv does not know the set or the bytes are not in it.
+bool Convert(const std::string& bytes, const char* charset, std::string& out) {
+  iconv_t cd = iconv_open("UTF-8//TRANSLIT", charset);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  out.assign(bytes.size() * 4 + 16, '\0');
   char* in = const_cast<char*>(bytes.data());
   size_t inLeft = bytes.size();
   char* outPtr = out.data();
   size_t outLeft = out.size();
   const bool ok = iconv(cd, &in, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
   iconv_close(cd);
-  if (!ok) return bytes;
   out.resize(out.size() - outLeft);
-  return out;
+  return ok && IsValidUTF8(out.data(), out.size()); // glibc lets code points above U+10FFFF through
+}
+
+// Text in a named character set, as UTF-8. Without a name, or when the bytes are not in the named
+// set: UTF-8 when they are, else Windows-1252, what older address books on Windows write, and
+// Latin-1 when even that leaves a byte out.
+std::string ToUtf8(const std::string& bytes, const std::string& charset) {
+  const bool utf8 = IsValidUTF8(bytes.data(), bytes.size());
+  if (utf8 && (charset.empty() || strcasecmp(charset.c_str(), "UTF-8") == 0)) return bytes;
+  std::string out;
+  if (!charset.empty() && Convert(bytes, charset.c_str(), out)) return out;
+  if (utf8) return bytes;
+  if (Convert(bytes, "CP1252", out) || Convert(bytes, "ISO-8859-1", out)) return out;
+  return {};
 }
 
 // Backslash escapes: "\n" is a line break, "\," "\;" "\:" "\\" stand for themselves.
@@ -215,8 +219,8 @@ void Take(const Property& p, CBaseKunde& k, bool& haveAddress, bool& addressIsPr
     addressIsPreferred = p.types.count("pref") != 0;
   } else if (p.name == "TEL") {
     std::string number = Trim(Unescape(text));
-    if (p.valueType == "uri" || strncasecmp(number.c_str(), "tel:", 4) == 0)
-      number = number.substr(strncasecmp(number.c_str(), "tel:", 4) == 0 ? 4 : 0);
+    // A tel: URI (vCard 4.0); blanks after the scheme, or the scheme twice, are not part of the number.
+    while (strncasecmp(number.c_str(), "tel:", 4) == 0) number = Trim(number.substr(4));
     if (!number.empty()) k.m_arTelefon.push_back({CString(number), p.types});
   } else if (p.name == "EMAIL" || p.name == "URL") {
     // A preferred address goes first; the record takes the first one.

@@ -3,6 +3,7 @@
 #include "CodeReaders.h"
 #include "Enhance.h"
 #include "TestPictures.h"
+#include "outside/CodePage.h"
 #include "outside/tq_zbar.h"
 #include "outside/tq_zxing.h"
 
@@ -203,6 +204,14 @@ TEST_P(DecoderBackEndTest, TextsComeBackInTheirOwnCharacters) {
       {"shift-jis without eci", RawQr("\x83\x65\x83\x58\x83\x67", 0), "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88"},
   };
   for (const Case& c : cases) EXPECT_EQ(TextsIn(c.picture, c.what), std::vector<std::string>{c.expected}) << c.what;
+}
+
+TEST_P(DecoderBackEndTest, EciTextIsUtf8EvenWhenItsBytesAreNotInTheirSet) {
+  if (GetParam().decode != ZXING_DecodeImageMultipleResults) GTEST_SKIP() << "the ECI conversion of the ZXing back end";
+  // UTF-8 beyond U+10FFFF, which iconv converts without complaint.
+  const auto texts = TextsIn(RawQr("Gr\xF4\x90\x80\x80" "e", 26), "beyond");
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_TRUE(IsValidUTF8(texts[0].data(), texts[0].size())) << ::testing::PrintToString(texts[0]);
 }
 
 TEST_P(DecoderBackEndTest, BuffersAreFilledToFitAndAlwaysTerminated) {

@@ -147,6 +147,25 @@ TEST(VCardTest, ParameterFormsCharsetsAndEscapes) {
   EXPECT_TRUE(AddressLines(r).empty()); // no postal address, no address lines
 }
 
+TEST(VCardTest, TextsAreUtf8WhateverTheCharsetClaims) {
+  const struct {
+    const char* line;
+    const char* name;
+  } cases[] = {
+      {"FN;CHARSET=X-UNKNOWN:M\xFCller", "M\xC3\xBCller"},                           // unknown set: Windows-1252
+      {"FN;CHARSET=UTF-8:M\xFCller", "M\xC3\xBCller"},                               // not what it claims
+      {"FN;CHARSET=UTF-8:\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},      // beyond U+10FFFF
+      {"FN:x\x81", "x\xC2\x81"},                                                     // a byte Windows-1252 lacks
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Record(std::string("BEGIN:VCARD\n") + c.line + "\nEND:VCARD").GetKunde().m_strAnzeigename, c.name) << c.line;
+}
+
+TEST(VCardTest, TelUrisGiveTheBareNumber) {
+  for (const char* line : {"TEL;VALUE=uri:tel:030 1", "TEL;VALUE=uri:tel: 030 1", "TEL:TEL:tel:030 1"})
+    EXPECT_EQ(Record(std::string("BEGIN:VCARD\n") + line + "\nEND:VCARD").m_strTel1, "030 1") << line;
+}
+
 TEST(VCardTest, OnlyTextsThatBeginAVCardAreVCards) {
   bool isVCard = true;
   Record("Hallo\nBEGIN:VCARD\nEND:VCARD", &isVCard);
