@@ -3,24 +3,33 @@
 #include "CommandLine.h"
 #include "JsonText.h"
 
+#include "OrderedBatch.h"
+
 #include "config/QRCodeKonfiguration.h"
-#include "decode/SubDlgDecode.h"
+#include "decode/CodeReader.h"
 #include "outside/ImageFile.h"
 #include "sources/DecodeDateiArray.h"
 
 #include <algorithm>
-#include <memory>
+#include <istream>
 #include <ostream>
+#include <sstream>
+#include <thread>
 
 const char* const kDecodeUsage =
-    "usage: codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] FILE...\n"
+    "usage: codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] [--jobs N] FILE...\n"
+    "       codewerk decode [options] [--null] -      (the files' names on standard input)\n"
     "  Prints one line per code found: \"symbology: text\", line breaks in the text shown as \\n\n"
-    "  (and a backslash as \\\\); with several files each line starts with \"FILE: \".\n"
+    "  (and a backslash as \\\\); with several files each line starts with \"FILE: \", and the pages\n"
+    "  of a multi-page TIFF are marked \"FILE (page N)\". Results come in the order of the files.\n"
     "  --decoder      the reading library (default: the settings' choice)\n"
     "  --all-formats  look for every symbology, not only QR codes (default: the settings' choice)\n"
     "  --points       add the code's corners: top-left, top-right, bottom-right, bottom-left\n"
-    "  --json         one JSON object per file: {\"file\", \"results\": [{\"text\", \"symbology\", \"points\"}]}\n"
-    "                 or {\"file\", \"error\"}\n"
+    "  --json         one JSON object per line and file: {\"file\", \"results\": [{\"text\", \"symbology\",\n"
+    "                 \"points\"}]} or {\"file\", \"error\"}\n"
+    "  --jobs N       read N files at once (default: one per processor core)\n"
+    "  -              read the files' names from standard input, one per line\n"
+    "  --null         names on standard input end with a NUL byte instead (find -print0)\n"
     "  Exit status: 0 something found, 1 nothing found, 2 an error (unreadable file, bad options).\n";
 
 namespace {
@@ -33,6 +42,9 @@ struct Options {
   bool points = false;
   bool json = false;
   bool prefixFile = false;
+  int jobs = 1;
+  bool namesFromInput = false;
+  char nameEnd = '\n';
 };
 
 std::string Escaped(const CString& text) {
@@ -77,12 +89,6 @@ std::string Named(const std::string& file, int page) {
   return page < 0 ? file : file + " (page " + std::to_string(page + 1) + ")";
 }
 
-void PrintError(const std::string& file, const std::string& why, const char* verb, const Options& options,
-                std::ostream& out, std::ostream& err) {
-  if (options.json) out << "{\"file\":" << JsonQuoted(file) << ",\"error\":" << JsonQuoted(why) << "}\n";
-  err << "codewerk decode: " << verb << file << ": " << why << "\n";
-}
-
 std::string Describe(const SkippedPages& skipped) {
   const std::string read = "only the first " + std::to_string(skipped.pagesSplit) + " pages were read";
   switch (skipped.reason) {
@@ -93,14 +99,23 @@ std::string Describe(const SkippedPages& skipped) {
   return "its pages cannot be written to the temporary folder; " + read;
 }
 
-struct FileOutcome {
+// What one file gave, written out by a worker and printed in order by the caller.
+struct FileReport {
+  std::ostringstream out, err;
   bool found = false, failed = false;
 };
 
+void ReportError(FileReport& report, const std::string& file, const std::string& why, const char* verb,
+                 const Options& options) {
+  report.failed = true;
+  if (options.json) report.out << "{\"file\":" << JsonQuoted(file) << ",\"error\":" << JsonQuoted(why) << "}\n";
+  report.err << "codewerk decode: " << verb << file << ": " << why << "\n";
+}
+
 // One file, read once: a multi-page scan page by page, each page's results marked with its number.
-FileOutcome DecodeFile(CSubDlgDecode& decoder, const std::string& file, const Options& options, std::ostream& out,
-                       std::ostream& err) {
-  FileOutcome outcome;
+FileReport DecodeFile(const std::string& file, const Options& options) {
+  FileReport report;
+  CodeReader reader = CodeReader::FromSettings();
   CDecodeDateiArray pages;
   pages.AddDatei(file.c_str());
   const bool paged = pages.m_arDateien.GetSize() > 1 || !pages.GetSkippedPages().empty();
@@ -112,22 +127,17 @@ FileOutcome DecodeFile(CSubDlgDecode& decoder, const std::string& file, const Op
     const std::string name = Named(file, paged ? pages.GetPage(i) : -1);
     const CString path = pages.m_arDateien.IsEmpty() ? CString(file.c_str()) : pages.m_arDateien[i];
     CDecodeResultArray results;
-    if (!decoder.GetDecodedImageText(path, results, T_DecodeImageSource_Datei) &&
-        !LastImageFileError().empty()) {
-      outcome.failed = true;
-      PrintError(name, LastImageFileError(), "cannot read ", options, out, err);
+    if (!reader.Read(path, results) && !LastImageFileError().empty()) {
+      ReportError(report, name, LastImageFileError(), "cannot read ", options);
       continue;
     }
-    outcome.found |= !results.IsEmpty();
-    if (options.json) PrintJson(name, results, out);
-    else PrintLines(name, results, lineOptions, out);
-    if (results.IsEmpty() && !options.json) err << "codewerk decode: no code found in " << name << "\n";
+    report.found |= !results.IsEmpty();
+    if (options.json) PrintJson(name, results, report.out);
+    else PrintLines(name, results, lineOptions, report.out);
+    if (results.IsEmpty() && !options.json) report.err << "codewerk decode: no code found in " << name << "\n";
   }
-  for (const SkippedPages& skipped : pages.GetSkippedPages()) {
-    outcome.failed = true;
-    PrintError(file, Describe(skipped), "", options, out, err);
-  }
-  return outcome;
+  for (const SkippedPages& skipped : pages.GetSkippedPages()) ReportError(report, file, Describe(skipped), "", options);
+  return report;
 }
 
 // Settings give the defaults; options change them for this run only, nothing is saved.
@@ -141,15 +151,25 @@ bool ApplyOptions(CommandLine& line, Options& options, std::ostream& err) {
       return false;
     }
   }
+  options.jobs = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u));
+  if (auto jobs = line.TakeValue("--jobs")) {
+    const std::optional<int> value = ParsePositive(*jobs);
+    if (!value) {
+      err << "codewerk decode: --jobs needs a whole number of at least 1, not '" << *jobs << "'\n" << kDecodeUsage;
+      return false;
+    }
+    options.jobs = *value;
+  }
   if (line.TakeFlag("--all-formats")) settings.m_bNurQRCodes = 0;
   options.points = line.TakeFlag("--points");
   options.json = line.TakeFlag("--json");
+  if (line.TakeFlag("--null")) options.nameEnd = '\0';
   return true;
 }
 
 } // namespace
 
-int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunDecodeCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
   CommandLine line(args);
   if (line.TakeFlag("--help")) {
     out << kDecodeUsage;
@@ -158,18 +178,28 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, st
   Options options;
   if (!ApplyOptions(line, options, err)) return kExitError;
   const std::vector<std::string> files = line.Rest();
+  options.namesFromInput = files.size() == 1 && files[0] == "-";
   if (!line.Ok() || files.empty()) {
     err << "codewerk decode: " << (line.Ok() ? "no picture file given" : line.Error()) << "\n" << kDecodeUsage;
     return kExitError;
   }
-  options.prefixFile = files.size() > 1;
+  options.prefixFile = files.size() > 1 || options.namesFromInput;
 
-  std::unique_ptr<CSubDlgDecode> decoder(CreateCurrentDecoder());
+  std::size_t nextFile = 0;
+  auto next = [&]() -> std::optional<std::string> {
+    if (!options.namesFromInput) return nextFile < files.size() ? std::optional(files[nextFile++]) : std::nullopt;
+    for (std::string name; std::getline(in, name, options.nameEnd);)
+      if (!name.empty()) return name;
+    return std::nullopt;
+  };
   bool found = false, failed = false;
-  for (const std::string& file : files) {
-    const FileOutcome outcome = DecodeFile(*decoder, file, options, out, err);
-    found |= outcome.found;
-    failed |= outcome.failed;
-  }
+  OrderedBatch<std::string, FileReport>::Run(
+      options.jobs, next, [&](const std::string& file) { return DecodeFile(file, options); },
+      [&](FileReport& report) {
+        out << report.out.str() << std::flush;
+        err << report.err.str();
+        found |= report.found;
+        failed |= report.failed;
+      });
   return failed ? kExitError : found ? kExitFound : kExitNothing;
 }

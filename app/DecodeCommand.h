@@ -5,5 +5,5 @@
 #include <string>
 #include <vector>
 
-int RunDecodeCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunDecodeCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 extern const char* const kDecodeUsage;

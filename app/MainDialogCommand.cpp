@@ -1,53 +1,25 @@
 #include "MainDialogCommand.h"
 
-#include "shell/QRCodeDlg.h"
+#include <dlfcn.h>
 
-#include <wx/app.h>
-#include <wx/image.h>
-#include <wx/init.h>
-
-#include <cstdlib>
 #include <ostream>
 
 namespace {
 
-class CodewerkApp : public wxApp {
-public:
-  bool OnInit() override {
-    SetAppDisplayName("TQ QR Code");
-    wxInitAllImageHandlers();
-    return true;
-  }
-  int OnRun() override {
-    CQRCodeDlg dialog;
-    dialog.DoModal();
-    return 0;
-  }
-};
-
-const char* const kNoDisplay =
-    "codewerk: there is no display to show the main dialog on (DISPLAY and WAYLAND_DISPLAY are not set,\n"
-    "or the display cannot be opened). Run it in a desktop session, or on a virtual display with\n"
-    "  xvfb-run -a codewerk\n"
-    "The headless commands need no display:\n"
-    "  codewerk encode TEXT -o FILE.bmp\n"
-    "  codewerk decode FILE...\n";
+// The dialog library lies beside the core library, where the program's run path finds it.
+constexpr const char* kDialogLibrary = "libcodewerk.so.0";
 
 } // namespace
 
 int RunMainDialog(int argc, char** argv, std::ostream& err) {
-  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-    err << kNoDisplay;
+  void* library = dlopen(kDialogLibrary, RTLD_NOW | RTLD_LOCAL);
+  using Entry = int (*)(int, char**);
+  const auto entry = library ? reinterpret_cast<Entry>(dlsym(library, "CodewerkRunMainDialog")) : nullptr;
+  if (!entry) {
+    const char* why = dlerror();
+    err << "codewerk: the dialogs cannot be loaded: " << (why ? why : kDialogLibrary) << "\n";
     return 1;
   }
-  wxApp::SetInstance(new CodewerkApp);
-  if (!wxEntryStart(argc, argv)) {
-    err << kNoDisplay;
-    return 1;
-  }
-  int rc = 1;
-  if (wxTheApp->CallOnInit()) rc = wxTheApp->OnRun();
-  wxTheApp->OnExit();
-  wxEntryCleanup();
-  return rc;
+  // Not closed again: the toolkit it loaded keeps running code until the process ends.
+  return entry(argc, argv);
 }

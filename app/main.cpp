@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   const std::string command = args[0];
   args.erase(args.begin());
   if (command == "encode") return RunEncodeCommand(args, std::cin, std::cout, std::cerr);
-  if (command == "decode") return RunDecodeCommand(args, std::cout, std::cerr);
+  if (command == "decode") return RunDecodeCommand(args, std::cin, std::cout, std::cerr);
   std::cerr << "codewerk: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

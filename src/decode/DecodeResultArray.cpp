@@ -1,6 +1,6 @@
 #include "decode/DecodeResultArray.h"
 
-#include "decode/SubDlgDecode.h"
+#include "decode/DecoderInterface.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ void CDecodeResultArray::AddDecodeResult(const CString& text, const CString& sym
   Add(new CSubDlgDecodeResult(text, symbol, points));
 }
 
-void CDecodeResultArray::AddDecodeResult(CSubDlgDecode& decoder, void* handle) {
+void CDecodeResultArray::AddDecodeResult(DecoderInterface& decoder, void* handle) {
   if (!handle) return;
   const int count = decoder.GetDecodeResultCount(handle);
   for (int i = 0; i < count; ++i) {

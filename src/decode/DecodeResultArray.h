@@ -5,7 +5,7 @@
 #include "decode/DTemplateArray.h"
 #include "decode/SubDlgDecodeResult.h"
 
-class CSubDlgDecode;
+class DecoderInterface;
 
 class CODEWERK_EXPORT CDecodeResultArray : public CDTemplateArray<CSubDlgDecodeResult> {
 public:
@@ -17,7 +17,7 @@ public:
 
   void AddDecodeResult(const CString& text, const CString& symbol, CArray<POINT, POINT>& points);
   // Appends every result behind a decoder's result handle; the handle stays the caller's to free.
-  void AddDecodeResult(CSubDlgDecode& decoder, void* handle);
+  void AddDecodeResult(DecoderInterface& decoder, void* handle);
   // The texts, one per line, each after "symbol: " when bMitSymbol is set.
   CString GetMessageText(bool bMitSymbol) const;
   // Shows the results in the "Ergebnis" dialog, modally.

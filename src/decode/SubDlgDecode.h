@@ -5,6 +5,7 @@
 
 #include "CodewerkExport.h"
 #include "decode/DecodeResultArray.h"
+#include "decode/DecoderInterface.h"
 #include "shell/BaseSubDlg.h"
 #include "shell/BaseSubDlgTabCtrl.h"
 #include "sources/DecodeGrafikResult.h"
@@ -16,26 +17,19 @@
 
 struct MSG;
 
-enum T_DecodeImageSource : int {
-  T_DecodeImageSource_WebCam = 0,
-  T_DecodeImageSource_Scanner = 1,
-  T_DecodeImageSource_Datei = 2,
-};
-
-class CODEWERK_EXPORT CSubDlgDecode : public CDecodeEncoderBaseDialog {
+class CODEWERK_EXPORT CSubDlgDecode : public CDecodeEncoderBaseDialog, public DecoderInterface {
 public:
   CSubDlgDecode();
   ~CSubDlgDecode() override;
 
-  // The decoder interface. A handle from DecodeImage is freed once with FreeDecodeResult on this page.
-  virtual void* DecodeImage(const char* fileName, T_DecodeImageSource source) = 0;
-  virtual int GetDecodeResultCount(void* handle) = 0;
-  virtual int GetDecodeResultName(void* handle, int index, char* buffer, int bufferSize) = 0;
-  virtual int GetDecodeResultSymbol(void* handle, int index, char* buffer, int bufferSize) = 0;
-  virtual int GetDecodeResultPointArray(void* handle, int index, POINT* points, int maxPoints) = 0;
-  virtual void FreeDecodeResult(void* handle) = 0;
-  // Whether DecodeImage may run on several threads at once; dropped files are then read side by side.
-  virtual bool CanDecodeConcurrently() const { return false; }
+  // The decoder interface. A handle from DecodeImage is freed once with FreeDecodeResult on this page;
+  // dropped files are read side by side when CanDecodeConcurrently.
+  void* DecodeImage(const char* fileName, T_DecodeImageSource source) override = 0;
+  int GetDecodeResultCount(void* handle) override = 0;
+  int GetDecodeResultName(void* handle, int index, char* buffer, int bufferSize) override = 0;
+  int GetDecodeResultSymbol(void* handle, int index, char* buffer, int bufferSize) override = 0;
+  int GetDecodeResultPointArray(void* handle, int index, POINT* points, int maxPoints) override = 0;
+  void FreeDecodeResult(void* handle) override = 0;
 
   // Decodes a file into results; false when the decoder gave no handle (results unchanged).
   bool GetDecodedImageText(const CString& fileName, CDecodeResultArray& results, T_DecodeImageSource source);

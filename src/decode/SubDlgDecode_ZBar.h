@@ -1,6 +1,7 @@
 // The decode page reading with ZBar.
 #pragma once
 
+#include "decode/CodeReader.h"
 #include "decode/SubDlgDecode.h"
 
 class CODEWERK_EXPORT CSubDlgDecode_ZBar : public CSubDlgDecode {
@@ -12,4 +13,8 @@ public:
   int GetDecodeResultPointArray(void* handle, int index, POINT* points, int maxPoints) override;
   void FreeDecodeResult(void* handle) override;
   bool CanDecodeConcurrently() const override { return true; } // each call has its own state
+
+private:
+  // The formats are the settings' at the time of the call.
+  static CodeReader Reader();
 };

@@ -1,26 +1,23 @@
 #include "decode/SubDlgDecode_ZXING.h"
 
-#include "config/QRCodeKonfiguration.h"
-#include "outside/tq_zxing.h"
+CodeReader CSubDlgDecode_ZXING::Reader() { return CodeReader(Decoder_ZXing, GetQRCodeKonfiguration().m_bNurQRCodes != 0); }
 
 void* CSubDlgDecode_ZXING::DecodeImage(const char* fileName, T_DecodeImageSource source) {
-  const bool onlyQR = GetQRCodeKonfiguration().m_bNurQRCodes != 0;
-  if (source == T_DecodeImageSource_WebCam) return ZXING_DecodeImageSingleResult(fileName, onlyQR);
-  return ZXING_DecodeImageMultipleResults(fileName, onlyQR);
+  return Reader().DecodeImage(fileName, source);
 }
 
-int CSubDlgDecode_ZXING::GetDecodeResultCount(void* handle) { return ZXING_GetDecodeResultCount(handle); }
+int CSubDlgDecode_ZXING::GetDecodeResultCount(void* handle) { return Reader().GetDecodeResultCount(handle); }
 
 int CSubDlgDecode_ZXING::GetDecodeResultName(void* handle, int index, char* buffer, int bufferSize) {
-  return ZXING_GetDecodeResultName(handle, index, buffer, bufferSize);
+  return Reader().GetDecodeResultName(handle, index, buffer, bufferSize);
 }
 
 int CSubDlgDecode_ZXING::GetDecodeResultSymbol(void* handle, int index, char* buffer, int bufferSize) {
-  return ZXING_GetDecodeResultSymbol(handle, index, buffer, bufferSize);
+  return Reader().GetDecodeResultSymbol(handle, index, buffer, bufferSize);
 }
 
 int CSubDlgDecode_ZXING::GetDecodeResultPointArray(void* handle, int index, POINT* points, int maxPoints) {
-  return ZXING_GetDecodeResultPointArray(handle, index, points, maxPoints);
+  return Reader().GetDecodeResultPointArray(handle, index, points, maxPoints);
 }
 
-void CSubDlgDecode_ZXING::FreeDecodeResult(void* handle) { ZXING_FreeDecodeResult(handle); }
+void CSubDlgDecode_ZXING::FreeDecodeResult(void* handle) { Reader().FreeDecodeResult(handle); }

@@ -1,7 +1,6 @@
 // What happens when a host loads the library: the dialog templates become known to the framework
 // and the module-wide names exist.
 #include "outside/Resources.h"
-#include "outside/TempFiles.h"
 #include "outside/Trace.h"
 #include "outside/WindowMessages.h"
 #include "shell/ModuleNames.h"
@@ -17,7 +16,6 @@ struct ModuleEntry {
   ModuleEntry() {
     if (DoTraceProgrammStart(kProcessAttach)) TRACECurrentTime("Codewerk dll DllMain Start");
     AddResourceLoader(&CodewerkInitXmlResource);
-    SweepAbandonedTempFolders(); // left by processes that were killed
   }
   ~ModuleEntry() {
     if (DoTraceProgrammStart(kProcessDetach)) TRACECurrentTime("Codewerk dll DllMain Ende");

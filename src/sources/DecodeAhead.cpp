@@ -1,6 +1,6 @@
 #include "sources/DecodeAhead.h"
 
-#include "decode/SubDlgDecode.h"
+#include "decode/DecoderInterface.h"
 #include "sources/DecodeDateiArray.h"
 
 #include <algorithm>
@@ -14,7 +14,7 @@ constexpr unsigned kMostThreads = 4;
 
 } // namespace
 
-CDecodeAhead::CDecodeAhead(CSubDlgDecode& decoder, CDecodeDateiArray& files) : m_decoder(decoder), m_files(files) {
+CDecodeAhead::CDecodeAhead(DecoderInterface& decoder, CDecodeDateiArray& files) : m_decoder(decoder), m_files(files) {
   if (!decoder.CanDecodeConcurrently()) return;
   const unsigned count = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
   try {

@@ -15,11 +15,11 @@
 #include <vector>
 
 class CDecodeDateiArray;
-class CSubDlgDecode;
+class DecoderInterface;
 
 class CODEWERK_EXPORT CDecodeAhead {
 public:
-  CDecodeAhead(CSubDlgDecode& decoder, CDecodeDateiArray& files);
+  CDecodeAhead(DecoderInterface& decoder, CDecodeDateiArray& files);
   // Lets the files in hand be finished, then frees every result that was not taken.
   ~CDecodeAhead();
   CDecodeAhead(const CDecodeAhead&) = delete;
@@ -37,7 +37,7 @@ private:
   void Work();
   void* Decode(const CString& file);
 
-  CSubDlgDecode& m_decoder;
+  DecoderInterface& m_decoder;
   CDecodeDateiArray& m_files;
   std::mutex m_mutex; // guards the decoded entries and the counters
   std::condition_variable m_changed;

@@ -2,7 +2,7 @@
 
 #include "outside/DibServices.h"
 #include "outside/GlobalMemory.h"
-#include "outside/Grafik.h"
+#include "outside/ScanPict.h"
 #include "outside/TempFiles.h"
 
 #include <cerrno>

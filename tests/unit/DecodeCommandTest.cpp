@@ -31,9 +31,10 @@ protected:
     fs::remove_all(m_dir);
   }
 
-  Outcome Decode(std::vector<std::string> args) {
+  Outcome Decode(std::vector<std::string> args, const std::string& input = "") {
+    std::istringstream in(input);
     std::ostringstream out, err;
-    const int rc = RunDecodeCommand(args, out, err);
+    const int rc = RunDecodeCommand(args, in, out, err);
     return {rc, out.str(), err.str()};
   }
   std::string Picture(const std::string& name, const GrayImage& image) {
