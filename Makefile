@@ -31,6 +31,7 @@ test: build
 bench: build
 	@for b in $(BUILD_DIR)/bin/bench_*; do echo "== $$b"; \
 	  if [ "$${b##*/}" = bench_startup ]; then $(XVFB) $$b; \
+	  elif [ "$${b##*/}" = bench_processes ]; then $$b; \
 	  else $(XVFB) $$b --benchmark_repetitions=9 --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true; fi; done
 	@echo "== hostile pictures"; bench/hostile-pictures.sh $(BUILD_DIR)
 

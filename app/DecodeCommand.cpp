@@ -127,8 +127,8 @@ FileReport DecodeFile(const std::string& file, const Options& options) {
     const std::string name = Named(file, paged ? pages.GetPage(i) : -1);
     const CString path = pages.m_arDateien.IsEmpty() ? CString(file.c_str()) : pages.m_arDateien[i];
     CDecodeResultArray results;
-    if (!reader.Read(path, results) && !LastImageFileError().empty()) {
-      ReportError(report, name, LastImageFileError(), "cannot read ", options);
+    if (!reader.Read(path, results) && !CodeReader::LastReadError().empty()) {
+      ReportError(report, name, CodeReader::LastReadError(), "cannot read ", options);
       continue;
     }
     report.found |= !results.IsEmpty();

@@ -42,9 +42,12 @@ private:
       std::optional<Item> item;
       int index;
       {
+        // Taking the next item may wait (names typed into a pipe); results go on meanwhile.
+        std::lock_guard taking(m_nextMutex);
+        if (!m_nextEnded) item = m_next();
         std::lock_guard lock(m_mutex);
-        if (m_ended || !(item = m_next())) {
-          m_ended = true;
+        if (!item) {
+          m_nextEnded = m_ended = true;
           m_changed.notify_all();
           return;
         }
@@ -72,6 +75,8 @@ private:
 
   const Next& m_next;
   const Work& m_work;
+  std::mutex m_nextMutex; // taken before m_mutex
+  bool m_nextEnded = false;
   std::mutex m_mutex;
   std::condition_variable m_changed;
   std::map<int, Result> m_done;

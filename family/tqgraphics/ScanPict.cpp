@@ -4,9 +4,6 @@
 #include "outside/GlobalMemory.h"
 
 #include <cstring>
-#include <strings.h>
-
-const char* const ExtensionTQScan = "tif";
 
 namespace {
 
@@ -52,16 +49,6 @@ HGLOBAL MakeDib24(int width, int height, const unsigned char* bgr) { return Make
 
 HGLOBAL MakeDib8Gray(int width, int height, const unsigned char* gray) { return MakeDib(width, height, 8, gray); }
 
-CString GetExtensionOhnePunkt(const CString& path) {
-  const int dot = path.ReverseFind('.');
-  return dot > path.ReverseFind('/') ? path.Mid(dot + 1) : CString();
-}
-
-bool IsTQScanExtension(const CString& extension) {
-  // "tiff" is the same format under its long name.
-  return strcasecmp(extension, ExtensionTQScan) == 0 || strcasecmp(extension, "tiff") == 0;
-}
-
 CTQScanPict::CTQScanPict() = default;
 CTQScanPict::~CTQScanPict() = default;
 
@@ -82,3 +69,25 @@ HGLOBAL CTQScanPict::GetPageDib(int page) const {
   return image.format == PixelFormat::Gray8 ? MakeDib8Gray(image.width, image.height, image.pixels.data())
               : MakeDib24(image.width, image.height, image.pixels.data());
 }
+
+// The scan picture as the reading module hands it to the core.
+extern "C" {
+
+void* OpenScanPict(const char* path) {
+  auto* scan = new CTQScanPict;
+  if (scan->Lade(nullptr, path)) return scan;
+  delete scan;
+  return nullptr;
+}
+
+int GetScanPictPages(void* scan, int* pagesInFile) {
+  const auto* pict = static_cast<const CTQScanPict*>(scan);
+  if (pagesInFile) *pagesInFile = pict->GetPagesInFile();
+  return pict->GetPageCount();
+}
+
+HGLOBAL GetScanPictPageDib(void* scan, int page) { return static_cast<const CTQScanPict*>(scan)->GetPageDib(page); }
+
+void CloseScanPict(void* scan) { delete static_cast<CTQScanPict*>(scan); }
+
+} // extern "C"

@@ -1,7 +1,18 @@
 #include "decode/CodeReader.h"
 
-#include "outside/tq_zbar.h"
-#include "outside/tq_zxing.h"
+#include "outside/ReadingModule.h"
+
+namespace {
+
+thread_local std::string t_moduleError; // the module itself could not be loaded
+
+const ReadingModule* Module() {
+  const ReadingModule* module = GetReadingModule(&t_moduleError);
+  if (module) t_moduleError.clear();
+  return module;
+}
+
+} // namespace
 
 CodeReader::CodeReader(T_QRCodeKonfiguration_Decoder backEnd, bool onlyQR) : m_eBackEnd(backEnd), m_bOnlyQR(onlyQR) {}
 
@@ -11,34 +22,47 @@ CodeReader CodeReader::FromSettings() {
 }
 
 void* CodeReader::DecodeImage(const char* fileName, T_DecodeImageSource source) {
-  if (m_eBackEnd == Decoder_ZBar) return ZBar_DecodeImage(fileName, m_bOnlyQR);
+  const ReadingModule* m = Module();
+  if (!m) return nullptr;
+  if (m_eBackEnd == Decoder_ZBar) return m->ZBar_DecodeImage(fileName, m_bOnlyQR);
   // A webcam frame shows one code at a time; a scan or a file may hold several.
-  if (source == T_DecodeImageSource_WebCam) return ZXING_DecodeImageSingleResult(fileName, m_bOnlyQR);
-  return ZXING_DecodeImageMultipleResults(fileName, m_bOnlyQR);
+  if (source == T_DecodeImageSource_WebCam) return m->ZXING_DecodeImageSingleResult(fileName, m_bOnlyQR);
+  return m->ZXING_DecodeImageMultipleResults(fileName, m_bOnlyQR);
 }
 
+// Handles exist only where the module was loaded, so the calls on them find it.
 int CodeReader::GetDecodeResultCount(void* handle) {
-  return m_eBackEnd == Decoder_ZBar ? ZBar_GetDecodeResultCount(handle) : ZXING_GetDecodeResultCount(handle);
+  const ReadingModule* m = Module();
+  if (!m || !handle) return 0;
+  return m_eBackEnd == Decoder_ZBar ? m->ZBar_GetDecodeResultCount(handle) : m->ZXING_GetDecodeResultCount(handle);
 }
 
 int CodeReader::GetDecodeResultName(void* handle, int index, char* buffer, int bufferSize) {
-  return m_eBackEnd == Decoder_ZBar ? ZBar_GetDecodeResultName(handle, index, buffer, bufferSize)
-                                    : ZXING_GetDecodeResultName(handle, index, buffer, bufferSize);
+  const ReadingModule* m = Module();
+  if (!m || !handle) return 0;
+  return m_eBackEnd == Decoder_ZBar ? m->ZBar_GetDecodeResultName(handle, index, buffer, bufferSize)
+                                    : m->ZXING_GetDecodeResultName(handle, index, buffer, bufferSize);
 }
 
 int CodeReader::GetDecodeResultSymbol(void* handle, int index, char* buffer, int bufferSize) {
-  return m_eBackEnd == Decoder_ZBar ? ZBar_GetDecodeResultSymbol(handle, index, buffer, bufferSize)
-                                    : ZXING_GetDecodeResultSymbol(handle, index, buffer, bufferSize);
+  const ReadingModule* m = Module();
+  if (!m || !handle) return 0;
+  return m_eBackEnd == Decoder_ZBar ? m->ZBar_GetDecodeResultSymbol(handle, index, buffer, bufferSize)
+                                    : m->ZXING_GetDecodeResultSymbol(handle, index, buffer, bufferSize);
 }
 
 int CodeReader::GetDecodeResultPointArray(void* handle, int index, POINT* points, int maxPoints) {
-  return m_eBackEnd == Decoder_ZBar ? ZBar_GetDecodeResultPointArray(handle, index, points, maxPoints)
-                                    : ZXING_GetDecodeResultPointArray(handle, index, points, maxPoints);
+  const ReadingModule* m = Module();
+  if (!m || !handle) return 0;
+  return m_eBackEnd == Decoder_ZBar ? m->ZBar_GetDecodeResultPointArray(handle, index, points, maxPoints)
+                                    : m->ZXING_GetDecodeResultPointArray(handle, index, points, maxPoints);
 }
 
 void CodeReader::FreeDecodeResult(void* handle) {
-  if (m_eBackEnd == Decoder_ZBar) ZBar_FreeDecodeResult(handle);
-  else ZXING_FreeDecodeResult(handle);
+  const ReadingModule* m = Module();
+  if (!m || !handle) return;
+  if (m_eBackEnd == Decoder_ZBar) m->ZBar_FreeDecodeResult(handle);
+  else m->ZXING_FreeDecodeResult(handle);
 }
 
 bool CodeReader::Read(const char* fileName, CDecodeResultArray& results, T_DecodeImageSource source) {
@@ -47,4 +71,10 @@ bool CodeReader::Read(const char* fileName, CDecodeResultArray& results, T_Decod
   results.AddDecodeResult(*this, handle);
   FreeDecodeResult(handle);
   return true;
+}
+
+std::string CodeReader::LastReadError() {
+  if (!t_moduleError.empty()) return t_moduleError;
+  const ReadingModule* m = GetReadingModule();
+  return m ? m->LastReadError() : std::string();
 }

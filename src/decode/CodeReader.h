@@ -7,6 +7,8 @@
 #include "decode/DecodeResultArray.h"
 #include "decode/DecoderInterface.h"
 
+#include <string>
+
 class CODEWERK_EXPORT CodeReader : public DecoderInterface {
 public:
   CodeReader(T_QRCodeKonfiguration_Decoder backEnd, bool onlyQR);
@@ -24,6 +26,9 @@ public:
   // Every code in the file, appended to results; false when there was none.
   bool Read(const char* fileName, CDecodeResultArray& results, T_DecodeImageSource source = T_DecodeImageSource_Datei);
   T_QRCodeKonfiguration_Decoder GetBackEnd() const { return m_eBackEnd; }
+  // Why the last file this thread read gave no handle because it could not be read (empty when it
+  // was read and held no code).
+  static std::string LastReadError();
 
 private:
   T_QRCodeKonfiguration_Decoder m_eBackEnd;

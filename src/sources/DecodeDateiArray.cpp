@@ -2,6 +2,7 @@
 
 #include "outside/DibServices.h"
 #include "outside/GlobalMemory.h"
+#include "outside/ReadingModule.h"
 #include "outside/ScanPict.h"
 #include "outside/TempFiles.h"
 
@@ -51,19 +52,23 @@ void CDecodeDateiArray::Add(BOOL temporary, const CString& path, int page) {
 }
 
 void CDecodeDateiArray::AddDatei(const CString& path) {
-  CTQScanPict scan;
-  if (!IsTQScanExtension(GetExtensionOhnePunkt(path)) || !scan.Lade(nullptr, path)) {
-    Add(FALSE, path);
+  const ReadingModule* reading = IsTQScanExtension(GetExtensionOhnePunkt(path)) ? GetReadingModule() : nullptr;
+  void* scan = reading ? reading->OpenScanPict(path) : nullptr;
+  if (!scan) {
+    Add(FALSE, path); // for the decoder to read, or to say why it cannot
     return;
   }
-  SplitPages(path, scan);
+  SplitPages(path, *reading, scan);
+  reading->CloseScanPict(scan);
 }
 
 // Pages already split stay in the list when a later one cannot be written: they are read.
-void CDecodeDateiArray::SplitPages(const CString& path, const CTQScanPict& scan) {
+void CDecodeDateiArray::SplitPages(const CString& path, const ReadingModule& reading, void* scan) {
+  int pagesInFile = 0;
+  const int pages = reading.GetScanPictPages(scan, &pagesInFile);
   int page = 0;
-  for (; page < scan.GetPageCount() && !m_bStop; ++page) {
-    HGLOBAL dib = scan.GetPageDib(page);
+  for (; page < pages && !m_bStop; ++page) {
+    HGLOBAL dib = reading.GetScanPictPageDib(scan, page);
     if (!dib) continue; // a damaged page holds no code
     const CString name = TemporaryBitmapName();
     std::optional<SkippedPages::Reason> failure;
@@ -73,13 +78,12 @@ void CDecodeDateiArray::SplitPages(const CString& path, const CTQScanPict& scan)
     GlobalFree(dib);
     if (failure) {
       if (!name.IsEmpty()) std::remove(name);
-      Skip(path, page, scan.GetPagesInFile(), *failure);
+      Skip(path, page, pagesInFile, *failure);
       return;
     }
     Add(TRUE, name, page);
   }
-  if (!m_bStop && scan.GetPagesInFile() > scan.GetPageCount())
-    Skip(path, page, scan.GetPagesInFile(), SkippedPages::Reason::TooManyPages);
+  if (!m_bStop && pagesInFile > pages) Skip(path, page, pagesInFile, SkippedPages::Reason::TooManyPages);
 }
 
 void CDecodeDateiArray::Skip(const CString& file, int pagesSplit, int pagesInFile, SkippedPages::Reason reason) {

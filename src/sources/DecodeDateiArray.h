@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-class CTQScanPict;
+struct ReadingModule;
 
 // Pages of a multi-page scan that were not split off, and why; the user is told.
 struct SkippedPages {
@@ -50,7 +50,7 @@ public:
 private:
   void Add(BOOL temporary, const CString& path, int page = -1);
   void Skip(const CString& file, int pagesSplit, int pagesInFile, SkippedPages::Reason reason);
-  void SplitPages(const CString& path, const CTQScanPict& scan);
+  void SplitPages(const CString& path, const ReadingModule& reading, void* scan);
 
   std::thread m_worker;
   mutable std::mutex m_mutex; // guards the arrays, m_bAdding and m_skipped while the worker runs

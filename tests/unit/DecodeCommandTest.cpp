@@ -126,3 +126,34 @@ TEST_F(DecodeCommandTest, EveryPageOfAScanIsReadAndMarkedUpToThePageLimit) {
   EXPECT_EQ(o.out.find("(page 1001)"), std::string::npos);
   EXPECT_NE(o.err.find(many + ": more than 1000 pages; only the first 1000 pages were read"), std::string::npos) << o.err;
 }
+
+TEST_F(DecodeCommandTest, ABatchOnSeveralThreadsComesOutInTheFilesOrderWithTheBadOneOnItsOwnLine) {
+  std::vector<std::string> files, expected;
+  for (int i = 0; i < 12; ++i) {
+    files.push_back(i == 5 ? (m_dir / "fehlt.png").string() : Code("c" + std::to_string(i) + ".png", "Nr. " + std::to_string(i)));
+    expected.push_back(i == 5 ? "{\"file\":\"" + files.back() + "\",\"error\":\"No such file or directory\"}"
+                              : "{\"file\":\"" + files.back() + "\",\"results\":[{\"text\":\"Nr. " + std::to_string(i) + "\"");
+  }
+  std::vector<std::string> args = {"--json", "--jobs", "4"};
+  args.insert(args.end(), files.begin(), files.end());
+  const Outcome o = Decode(args);
+  EXPECT_EQ(o.exitCode, 2);
+  std::istringstream lines(o.out);
+  std::string line;
+  for (const std::string& start : expected) {
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind(start, 0), 0u) << line;
+  }
+  EXPECT_FALSE(std::getline(lines, line)) << line;
+}
+
+TEST_F(DecodeCommandTest, NamesComeFromStandardInputByLineOrByNul) {
+  const std::string a = Code("a b.png", "erste"), b = Code("b.png", "zweite");
+  for (const auto& [flags, input] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"-"}, a + "\n\n" + b + "\n"}, {{"--null", "-"}, a + '\0' + b + '\0'}, {{"--jobs", "1", "-"}, a + "\n" + b}}) {
+    const Outcome o = Decode(flags, input);
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, a + ": QRCode: erste\n" + b + ": QRCode: zweite\n");
+  }
+  EXPECT_EQ(Decode({"--jobs", "0", a}).exitCode, 2);
+}
