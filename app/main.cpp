@@ -15,7 +15,7 @@ namespace {
 const char* const kUsage =
     "usage: codewerk                  (the main dialog)\n"
     "       codewerk encode [--encoder qrencode|zint] [--module N | --height PX] TEXT|- -o FILE.bmp\n"
-    "       codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] FILE...\n"
+    "       codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] [--jobs N] FILE...|-\n"
     "       codewerk --help\n";
 
 // Ended from outside, the program takes its temporary files along, then ends as the signal asks.
