@@ -1,6 +1,8 @@
 #include "outside/MessageFilter.h"
 
+#include <gdk/gdkx.h>
 #include <wx/app.h>
+#include <wx/uiaction.h>
 #include <wx/eventfilter.h>
 #include <wx/utils.h>
 #include <wx/window.h>
@@ -22,10 +24,27 @@ UINT_PTR VirtualKey(const wxKeyEvent& key) {
     case WXK_NUMPAD_ENTER: return VK_RETURN;
     case WXK_DOWN:
     case WXK_NUMPAD_DOWN: return VK_DOWN;
-    case WXK_SPACE:
-    case WXK_NUMPAD_SPACE: return VK_SPACE;
-    default: return static_cast<UINT_PTR>(key.GetKeyCode());
+    case WXK_TAB:
+    case WXK_NUMPAD_TAB: return VK_TAB;
+    case WXK_ESCAPE: return VK_ESCAPE;
+    case WXK_BACK: return VK_BACK;
+    case WXK_PAGEUP:
+    case WXK_NUMPAD_PAGEUP: return VK_PRIOR;
+    case WXK_PAGEDOWN:
+    case WXK_NUMPAD_PAGEDOWN: return VK_NEXT;
+    case WXK_SHIFT: return VK_SHIFT;
+    case WXK_CONTROL: return VK_CONTROL;
+    case WXK_ALT: return VK_MENU;
+    default: break;
   }
+  if (key.GetKeyCode() >= WXK_F1 && key.GetKeyCode() <= WXK_F24) return VK_F1 + (key.GetKeyCode() - WXK_F1);
+  // Space types a blank like any character key.
+  return key.GetUnicodeKey() != WXK_NONE ? VK_PACKET : VK_OTHER;
+}
+
+INT_PTR Modifiers(const wxKeyEvent& key) {
+  return (key.ShiftDown() ? MK_SHIFT_DOWN : 0) | (key.RawControlDown() ? MK_CONTROL_DOWN : 0) |
+         (key.AltDown() ? MK_ALT_DOWN : 0);
 }
 
 // Keyboard and mouse input, as the messages a filter is written for. Other events (painting,
@@ -34,13 +53,20 @@ bool Translate(wxEvent& event, MSG& msg) {
   const wxEventType type = event.GetEventType();
   msg.hwnd = dynamic_cast<wxWindow*>(event.GetEventObject());
   if (type == wxEVT_KEY_DOWN || type == wxEVT_KEY_UP) {
-    msg.message = type == wxEVT_KEY_DOWN ? WM_KEYDOWN : WM_KEYUP;
-    msg.wParam = VirtualKey(static_cast<wxKeyEvent&>(event));
-  } else if (type == wxEVT_CHAR) {
     const auto& key = static_cast<wxKeyEvent&>(event);
+    msg.message = type == wxEVT_KEY_DOWN ? WM_KEYDOWN : WM_KEYUP;
+    msg.wParam = VirtualKey(key);
+    msg.lParam = Modifiers(key);
+    msg.keyCode = key.GetKeyCode();
+  } else if (type == wxEVT_CHAR) {
+    // Keys that type nothing (arrows, page keys) also send a "character" with their key code:
+    // that is no text, and not input a filter sees.
+    const auto& key = static_cast<wxKeyEvent&>(event);
+    if (key.GetUnicodeKey() == WXK_NONE) return false;
     msg.message = WM_CHAR;
-    msg.wParam = key.GetUnicodeKey() != WXK_NONE ? static_cast<UINT_PTR>(key.GetUnicodeKey())
-                                                  : static_cast<UINT_PTR>(key.GetKeyCode());
+    msg.wParam = static_cast<UINT_PTR>(key.GetUnicodeKey());
+    msg.lParam = Modifiers(key);
+    msg.keyCode = key.GetKeyCode();
   } else if (type == wxEVT_MOTION) {
     msg.message = WM_MOUSEMOVE;
   } else if (type == wxEVT_LEFT_DOWN || type == wxEVT_LEFT_UP) {
@@ -105,3 +131,12 @@ bool PostMessageA(wxWindow* window, UINT message, UINT_PTR wParam, INT_PTR lPara
 }
 
 void MessageBeep(UINT) { wxBell(); }
+
+bool CanReplayKeys() { return GDK_IS_X11_DISPLAY(gdk_display_get_default()); }
+
+bool ReplayKey(int keyCode, INT_PTR modifiers) {
+  if (!CanReplayKeys()) return false;
+  const int flags = ((modifiers & MK_SHIFT_DOWN) ? wxMOD_SHIFT : 0) | ((modifiers & MK_CONTROL_DOWN) ? wxMOD_RAW_CONTROL : 0) |
+                    ((modifiers & MK_ALT_DOWN) ? wxMOD_ALT : 0);
+  return wxUIActionSimulator().Char(keyCode, flags);
+}

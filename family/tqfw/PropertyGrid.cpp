@@ -160,6 +160,15 @@ bool CMFCNextBaseGridCtrl::Create(wxWindow* parent, const wxRect& rect, int id) 
   m_grid->GetGrid()->SetValidationFailureBehavior(wxPG_VFB_MARK_CELL | wxPG_VFB_BEEP | wxPG_VFB_STAY_IN_PROPERTY);
   m_grid->Bind(wxEVT_PG_CHANGING, &CMFCNextBaseGridCtrl::OnChanging, this);
   m_grid->Bind(wxEVT_PG_CHANGED, &CMFCNextBaseGridCtrl::OnChanged, this);
+  // The grid gives Tab to its next sibling only, and has none here: it would keep the focus for
+  // good. Tab leaves it for the page's next control, as everywhere else.
+  m_grid->Bind(wxEVT_CHAR_HOOK, [grid = m_grid.get()](wxKeyEvent& event) {
+    if (event.GetKeyCode() != WXK_TAB || event.RawControlDown() || event.AltDown()) {
+      event.Skip();
+      return;
+    }
+    grid->Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
+  });
   return true;
 }
 

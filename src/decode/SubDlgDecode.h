@@ -13,7 +13,12 @@
 #include "sources/SubDlgDecode_Datei.h"
 #include "sources/SubDlgDecode_WebCam.h"
 
+#include "sources/ScannerKeystrokes.h"
+
+#include <chrono>
 #include <functional>
+#include <string>
+#include <vector>
 
 struct MSG;
 
@@ -65,13 +70,18 @@ public:
   CBaseSubDlgTabCtrl m_wndTabCtrl;
   bool m_bInitTabs = true;
   UINT_PTR m_nTastaturTimer = 0;
-  bool m_bTastaturEnde = false;
-  CString m_strTastatur;
+  ScannerKeystrokes m_keystrokes;
   std::function<bool(const CDecodeResultArray*, const CDTemplateArray<CDecodeGrafikResult>*)> m_fnOnDecoded;
   std::function<bool(const CDTemplateArray<CDecodeGrafikResult>*)> m_fnOnNotFound;
 
 private:
   void AddSourceTabs();
+  bool IsScannerInput(wxWindow* target) const;
+  void ReportTastatur(const std::vector<std::string>& texts);
+
+  int m_nErgebnisOffen = 0;                    // our result dialog is up: its keys are the scanner's
+  std::vector<std::string> m_arWartendeTexte;  // scanned meanwhile, reported once it closes
+  std::chrono::steady_clock::time_point m_replayUntil; // keys handed back to the window pass until then
 };
 
 // The decoder the settings choose ("A"/"Dec" exactly 1: ZXing, anything else: ZBar), on the heap,

@@ -6,6 +6,8 @@
 #include "outside/MessageFilter.h"
 #include "results/DecodeResultTasksDialog.h"
 
+#include <utility>
+
 void CSubDlgDecode::OnQRCodeDecoded(const CDecodeResultArray& results) {
   CDTemplateArray<CDecodeGrafikResult> noImages(1);
   OnQRCodeDecoded(results, noImages);
@@ -23,8 +25,17 @@ void CSubDlgDecode::OnQRCodeDecoded(const CDecodeResultArray& results, CDTemplat
     }
     if (filterWasOn) m_dlgBarCodeScanner.Add_WinApp_PreTranslateMessage_Function();
   }
-  CDecodeResultTasksDialog dialog(results, nullptr);
-  dialog.DoModal();
+  {
+    CDecodeResultTasksDialog dialog(results, nullptr);
+    ++m_nErgebnisOffen;
+    dialog.DoModal();
+    --m_nErgebnisOffen;
+  }
+  // Codes scanned while the dialog was up, in the order they came.
+  while (m_nErgebnisOffen == 0 && !m_arWartendeTexte.empty()) {
+    const std::vector<std::string> waiting = std::exchange(m_arWartendeTexte, {});
+    ReportTastatur(waiting);
+  }
 }
 
 void CSubDlgDecode::OnQRCodeNotFound() {

@@ -9,6 +9,7 @@
 #include <wx/dcbuffer.h>
 #include <wx/menu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -47,6 +48,10 @@ bool CDecodeGrafikVorschauButton::Create(wxWindow* parent) {
   });
   Bind(wxEVT_RIGHT_DOWN, &CDecodeGrafikVorschauButton::OnRightDown, this);
   Bind(wxEVT_RIGHT_UP, &CDecodeGrafikVorschauButton::OnRightUp, this);
+  Bind(wxEVT_LEFT_UP, &CDecodeGrafikVorschauButton::OnLeftUp, this);
+  Bind(wxEVT_KEY_DOWN, &CDecodeGrafikVorschauButton::OnKeyDown, this);
+  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) { Refresh(), e.Skip(); });
+  Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) { Refresh(), e.Skip(); });
   return true;
 }
 
@@ -115,6 +120,57 @@ void CDecodeGrafikVorschauButton::DrawItem(wxDC& dc, const CRect& rect) {
     dc.DrawLabel(caption, wxRect(entry.m_rectDrawn.left, top, entry.m_rectDrawn.Width(), captionHeight), wxALIGN_CENTER_HORIZONTAL);
   }
   m_arGrafiken.ForEach([&](CDecodeGrafikResult* entry) { DrawErgebnisRahmen(dc, entry->m_rectDrawn); });
+  if (HasFocus() && Auswahl()) { // where the keyboard is
+    const CRect& r = Auswahl()->m_rectDrawn;
+    dc.SetPen(wxPen(*wxBLUE, 2, wxPENSTYLE_DOT));
+    dc.SetBrush(*wxTRANSPARENT_BRUSH);
+    dc.DrawRectangle(r.left - 3, r.top - 3, r.Width() + 6, r.Height() + 6);
+  }
+}
+
+CDecodeGrafikResult* CDecodeGrafikVorschauButton::EntryAt(POINT point) const {
+  for (CDecodeGrafikResult* entry : m_arGrafiken)
+    if (entry && entry->m_rectDrawn.PtInRect(point)) return entry;
+  return nullptr;
+}
+
+CDecodeGrafikResult* CDecodeGrafikVorschauButton::Auswahl() const {
+  const int n = m_arGrafiken.GetSize();
+  return n ? m_arGrafiken[std::clamp(m_nAuswahl, 0, n - 1)] : nullptr;
+}
+
+void CDecodeGrafikVorschauButton::OnLeftUp(wxMouseEvent& event) {
+  if (CDecodeGrafikResult* entry = EntryAt({event.GetX(), event.GetY()})) {
+    m_nAuswahl = m_arGrafiken.GetIndex(entry);
+    ShowGrafik(entry);
+    return;
+  }
+  event.Skip();
+}
+
+void CDecodeGrafikVorschauButton::OnKeyDown(wxKeyEvent& event) {
+  const int n = m_arGrafiken.GetSize();
+  const int columns = n ? Grid(n).second : 1;
+  int next = std::clamp(m_nAuswahl, 0, std::max(0, n - 1));
+  switch (event.GetKeyCode()) {
+    case WXK_LEFT: next -= 1; break;
+    case WXK_RIGHT: next += 1; break;
+    case WXK_UP: next -= columns; break;
+    case WXK_DOWN: next += columns; break;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+    case WXK_SPACE:
+      if (CDecodeGrafikResult* entry = Auswahl()) ShowGrafik(entry);
+      return;
+    case WXK_MENU:
+      if (CDecodeGrafikResult* entry = Auswahl()) ShowKontextMenu(entry, entry->m_rectDrawn.left, entry->m_rectDrawn.top);
+      return;
+    default: event.Skip(); return;
+  }
+  if (next >= 0 && next < n && next != m_nAuswahl) {
+    m_nAuswahl = next;
+    Refresh();
+  }
 }
 
 void CDecodeGrafikVorschauButton::OnRightDown(wxMouseEvent& event) {
@@ -125,12 +181,10 @@ void CDecodeGrafikVorschauButton::OnRightDown(wxMouseEvent& event) {
 void CDecodeGrafikVorschauButton::OnRightUp(wxMouseEvent& event) {
   if (m_bRightClick) {
     m_bRightClick = false;
-    const POINT point{event.GetX(), event.GetY()};
-    for (CDecodeGrafikResult* entry : m_arGrafiken)
-      if (entry && entry->m_rectDrawn.PtInRect(point)) {
-        ShowKontextMenu(entry, point.x, point.y);
-        return;
-      }
+    if (CDecodeGrafikResult* entry = EntryAt({event.GetX(), event.GetY()})) {
+      ShowKontextMenu(entry, event.GetX(), event.GetY());
+      return;
+    }
   }
   event.Skip();
 }
@@ -150,12 +204,17 @@ void CDecodeGrafikVorschauButton::ShowKontextMenu(CDecodeGrafikResult* entry, in
   if (chosen == kMenuErgebnis) {
     CDecodeResultTasksDialog dialog(entry->m_arResults, nullptr);
     dialog.DoModal();
-  } else if (chosen == kMenuGrafik && HasBitmap(*entry)) {
-    HGLOBAL copy = CopyDIB(static_cast<CDIBGrafik*>(entry->m_pGrafik)->GetDib());
-    if (!copy) return;
-    CDecodeGrafikViewerDialog viewer(nullptr);
-    viewer.m_arItems.Add(new CDecodeGrafikViewerDialogItem{copy, entry->m_arResults});
-    viewer.m_viewerCtrl.AddDib(copy);
-    viewer.DoModal();
+  } else if (chosen == kMenuGrafik) {
+    ShowGrafik(entry);
   }
+}
+
+void CDecodeGrafikVorschauButton::ShowGrafik(CDecodeGrafikResult* entry) {
+  if (!entry || !HasBitmap(*entry)) return;
+  HGLOBAL copy = CopyDIB(static_cast<CDIBGrafik*>(entry->m_pGrafik)->GetDib());
+  if (!copy) return;
+  CDecodeGrafikViewerDialog viewer(nullptr);
+  viewer.m_arItems.Add(new CDecodeGrafikViewerDialogItem{copy, entry->m_arResults});
+  viewer.m_viewerCtrl.AddDib(copy);
+  viewer.DoModal();
 }

@@ -31,11 +31,21 @@ public:
   // The context menu as it would be offered: "Ergebnis anzeigen" (1000), "Grafik anzeigen" (1001).
   static void FillKontextMenu(wxMenu& menu, const CDecodeGrafikResult& entry);
 
+  // A user reaches the pictures with the keyboard too: Tab, the arrow keys to choose one, Enter to
+  // see it larger, the menu key for its context menu; a left click shows it larger.
+  bool AcceptsFocus() const override { return true; }
+  void ShowGrafik(CDecodeGrafikResult* entry);
+
   CDTemplateArray<CDecodeGrafikResult> m_arGrafiken{1};
+  int m_nAuswahl = 0; // the picture the keyboard acts on
 
 private:
   void OnRightDown(wxMouseEvent& event);
   void OnRightUp(wxMouseEvent& event);
+  void OnLeftUp(wxMouseEvent& event);
+  void OnKeyDown(wxKeyEvent& event);
+  CDecodeGrafikResult* EntryAt(POINT point) const;
+  CDecodeGrafikResult* Auswahl() const;
 
   bool m_bRightClick = false;
 };

@@ -20,6 +20,7 @@ constexpr UINT kFramePeriodMs = 250;
 constexpr auto kWorkerPoll = std::chrono::milliseconds(100);
 // A frame that cannot be saved is tried again next tick; this many in a row mean the camera has gone.
 constexpr int kMaxFehlendeBilder = 8;
+constexpr auto kWiederMeldenNach = std::chrono::seconds(2);
 
 constexpr const char* kStarte = "Starte WebCam";
 constexpr const char* kStoppe = "Stoppe WebCam";
@@ -156,7 +157,15 @@ void CSubDlgDecode_WebCam::DecodeFrame() {
   m_btnVorschau.m_arGrafiken.Clear(0);
   m_btnVorschau.LoadVorschauDatei(m_szBildDatei, results);
   m_btnVorschau.Refresh();
-  if (found) m_pOwner->OnQRCodeDecoded(results);
+  if (!found) return;
+  const auto now = std::chrono::steady_clock::now();
+  const CString text = results.GetMessageText(true);
+  const bool seenJustNow = text == m_strGemeldet && now - m_gemeldetGesehen < kWiederMeldenNach;
+  m_gemeldetGesehen = now;
+  if (seenJustNow) return;
+  m_strGemeldet = text;
+  m_pOwner->OnQRCodeDecoded(results);
+  m_gemeldetGesehen = std::chrono::steady_clock::now(); // the dialog was up till now
 }
 
 void CSubDlgDecode_WebCam::OnTimer(UINT_PTR nIDEvent) {

@@ -9,6 +9,8 @@
 #include <wx/button.h>
 #include <wx/weakref.h>
 
+#include <chrono>
+
 class CSubDlgDecode_WebCam;
 
 // The preview shows the page's status while no camera runs, and frames without frames or menus.
@@ -17,6 +19,8 @@ public:
   bool GetAnzeigeText(CString& text) override;
   void DrawErgebnisRahmen(wxDC&, const CRect&) override {}
   void ShowKontextMenu(CDecodeGrafikResult*, int, int) override {}
+  // Live frames: nothing to act on.
+  bool AcceptsFocus() const override { return false; }
 
   CSubDlgDecode_WebCam* m_pDlgWebCam = nullptr;
 };
@@ -49,6 +53,10 @@ public:
   void* m_pWebCam = nullptr;
   CString m_strStatus;
   char m_szBildDatei[MAX_PATH] = {};
+  // The text last reported, and when a frame last showed it: after its dialog it is reported
+  // again only once it has been out of view for a while, or the dialog would open at once again.
+  CString m_strGemeldet;
+  std::chrono::steady_clock::time_point m_gemeldetGesehen;
   CStarteWebCamThread* m_pStarteThread = nullptr;
 
 private:

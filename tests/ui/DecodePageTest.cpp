@@ -15,6 +15,8 @@
 #include "outside/TempFiles.h"
 #include "sources/DecodeDateiArray.h"
 #include "HostilePictures.h"
+#include "RecordingOpener.h"
+#include "results/DecodeResultTasksDialog.h"
 
 #include <gtest/gtest.h>
 #include <wx/menu.h>
@@ -339,4 +341,53 @@ TEST_F(DecodePageTest, AFileThatIsNoPictureGivesTheNotFoundMessageOnly) {
   EXPECT_EQ(m_messages, (std::vector<std::string>{"Es wurden keine QR Codes erkannt."}));
   EXPECT_TRUE(m_decoded.empty());
   EXPECT_EQ(page.m_dlgDatei.m_btnVorschau.m_arGrafiken.GetSize(), 0);
+}
+
+// Real keys through the X server: '(' and blanks are text; a person's lone Tab moves the focus
+// and Ctrl+PgDn turns the tab strip, held back only until it is clear no burst follows.
+TEST_F(DecodePageTest, ScannedTextsKeepEveryCharacterAndALoneKeyReachesTheWindow) {
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  page.m_wndTabCtrl.m_arSubDlg[0]->SetFocus();
+  TypeText("a(b c)d [e]\n");
+  EXPECT_TRUE(PumpUntil([&] { return !m_decoded.empty(); }, 1000));
+  EXPECT_EQ(m_decoded, (std::vector<std::string>{"Tastatur: a(b c)d [e]"}));
+  page.m_dlgBarCodeScanner.OnShowWindow(TRUE, 0);
+
+  wxUIActionSimulator keys;
+  wxWindow* before = wxWindow::FindFocus();
+  keys.Char(WXK_TAB);
+  EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() != before; }, 1000));
+  keys.Char(WXK_PAGEDOWN, wxMOD_RAW_CONTROL); // the focus is on the main tab strip now
+  EXPECT_TRUE(PumpUntil([&] { return dialog.GetTabCtrl().GetSelection() == 2; }, 1000));
+}
+
+// The second code's keys never reach the open result dialog (whose first entry is a link); it is
+// reported once the dialog closes, after the first.
+TEST_F(DecodePageTest, ACodeScannedWhileTheResultDialogIsUpFollowsItInOrder) {
+  RecordingOpener opener;
+  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  page.m_fnOnDecoded = nullptr;
+  std::vector<std::string> shown;
+  auto firstLine = [](wxWindow* result) {
+    return static_cast<CDecodeResultTasksDialog*>(result)->GetTasksPane().GetGroups().at(0).tasks.at(0).text.str();
+  };
+  WhenModalShown([&](wxWindow* first) {
+    shown.push_back(firstLine(first));
+    TypeText("zweiter Code\n ");
+    Pump(300);
+    WhenModalShown([&](wxWindow* second) {
+      shown.push_back(firstLine(second));
+      static_cast<wxDialog*>(second)->EndModal(wxID_CANCEL);
+    });
+    static_cast<wxDialog*>(first)->EndModal(wxID_CANCEL);
+  });
+  page.m_wndTabCtrl.m_arSubDlg[0]->SetFocus();
+  TypeText("www.example.de\n");
+  EXPECT_TRUE(PumpUntil([&] { return shown.size() == 2; }, 5000));
+  EXPECT_EQ(shown, (std::vector<std::string>{"www.example.de", "zweiter Code"}));
+  EXPECT_TRUE(opener.Calls(0, 300).empty());
 }

@@ -87,7 +87,7 @@ protected:
 
 } // namespace
 
-TEST_F(WebCamPageTest, ACodeHeldToTheCameraIsReportedAgainAndAgainAndNothingIsLeftBehind) {
+TEST_F(WebCamPageTest, ACodeHeldToTheCameraIsReportedOnceTillItWasOutOfViewAndNothingIsLeftBehind) {
   UseSource(CodeSource("WebCam 42"));
   std::string snapshot;
   {
@@ -95,9 +95,10 @@ TEST_F(WebCamPageTest, ACodeHeldToTheCameraIsReportedAgainAndAgainAndNothingIsLe
     CSubDlgDecode_WebCam& page = Open(dialog);
     snapshot = page.m_szBildDatei;
     ASSERT_TRUE(Running(page));
-    // No suppression of repeats: the code stays in front of the camera and is reported each tick.
-    ASSERT_TRUE(PumpUntil([&] { return m_decoded.size() >= 2; }, 3000));
-    EXPECT_EQ(m_decoded[0], "WebCam 42");
+    // The code stays in front of the camera, four ticks a second: it is reported once.
+    ASSERT_TRUE(PumpUntil([&] { return !m_decoded.empty(); }, 3000));
+    Pump(1500);
+    EXPECT_EQ(m_decoded, (std::vector<std::string>{"WebCam 42"}));
     EXPECT_TRUE(m_messages.empty());
     auto& preview = page.m_btnVorschau;
     ASSERT_EQ(preview.m_arGrafiken.GetSize(), 1);
@@ -121,6 +122,18 @@ TEST_F(WebCamPageTest, ACodeHeldToTheCameraIsReportedAgainAndAgainAndNothingIsLe
     SetPopupMenuHandler(old);
     EXPECT_EQ(menus, 0);
     EXPECT_TRUE(fs::exists(snapshot));
+
+    // Out of view for more than two seconds (a camera on a blank wall), then back: reported again.
+    auto restart = [&](const std::string& source) {
+      page.OnBnClickedFromWebCam();
+      UseSource(source);
+      page.OnBnClickedFromWebCam();
+      ASSERT_TRUE(Running(page));
+    };
+    restart(kMovingPicture);
+    Pump(2500);
+    restart(CodeSource("WebCam 42"));
+    EXPECT_TRUE(PumpUntil([&] { return m_decoded.size() == 2; }, 3000));
   }
   EXPECT_FALSE(fs::exists(snapshot));
   EXPECT_FALSE(fs::exists(snapshot + ".part"));
