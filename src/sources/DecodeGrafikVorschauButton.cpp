@@ -122,9 +122,10 @@ void CDecodeGrafikVorschauButton::DrawItem(wxDC& dc, const CRect& rect) {
   m_arGrafiken.ForEach([&](CDecodeGrafikResult* entry) { DrawErgebnisRahmen(dc, entry->m_rectDrawn); });
   if (HasFocus() && Auswahl()) { // where the keyboard is
     const CRect& r = Auswahl()->m_rectDrawn;
+    const wxRect ring = wxRect(r.left - 3, r.top - 3, r.Width() + 6, r.Height() + 6).Intersect(wxRect(rect.left, rect.top, rect.Width(), rect.Height()).Deflate(1));
     dc.SetPen(wxPen(*wxBLUE, 2, wxPENSTYLE_DOT));
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    dc.DrawRectangle(r.left - 3, r.top - 3, r.Width() + 6, r.Height() + 6);
+    dc.DrawRectangle(ring);
   }
 }
 

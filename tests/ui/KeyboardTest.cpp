@@ -91,6 +91,7 @@ TEST(KeyboardTest, OneTabCycleOnEveryPageReachesItsControlsAndThePreviewOpensWit
   auto& preview = decode.m_dlgDatei.m_btnVorschau;
   preview.SetFocus();
   Pump(100);
+  SaveScreenshot(&dialog, "preview-with-focus");
   EXPECT_EQ(ViewersShownBy([] { wxUIActionSimulator().Char(WXK_RETURN); }), 1);
   EXPECT_EQ(ViewersShownBy([&] { ClickOn(&preview); }), 1);
   SetMessageBoxHandler(old);
