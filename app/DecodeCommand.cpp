@@ -175,6 +175,10 @@ int RunDecodeCommand(const std::vector<std::string>& args, std::istream& in, std
     out << kDecodeUsage;
     return kExitFound;
   }
+  if (line.TakeFlag("--version")) {
+    out << "codewerk " << CODEWERK_VERSION << "\n";
+    return kExitFound;
+  }
   Options options;
   if (!ApplyOptions(line, options, err)) return kExitError;
   const std::vector<std::string> files = line.Rest();

@@ -2,24 +2,35 @@
 
 #include "CommandLine.h"
 
-#include "encode/EncodedBitmap.h"
+#include "encode/CodeCapacity.h"
+#include "encode/CodeFiles.h"
 #include "encode/EncoderGetCodeItem_QREncode.h"
 #include "encode/EncoderGetCodeItem_ZInt.h"
-#include "outside/DibServices.h"
-#include "outside/GlobalMemory.h"
 #include "outside/TextServices.h"
+#include "outside/CodePage.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <istream>
 #include <iterator>
 #include <ostream>
 
 const char* const kEncodeUsage =
-    "usage: codewerk encode [--encoder qrencode|zint] [--module N | --height PX] TEXT|- -o FILE.bmp\n"
-    "  Writes the QR code of TEXT (or of standard input, taken exactly, for '-') as a 24-bit BMP.\n"
-    "  --module N   pixels per module (default 1: one pixel per module)\n"
-    "  --height PX  the largest whole-pixel module size that keeps the picture PX pixels high\n";
+    "usage: codewerk encode [--encoder qrencode|zint] [--level L|M|Q|H] [--margin MODULES]\n"
+    "                       [--module PX | --height PX | --size-mm MM [--dpi N]] [--format bmp|png|svg|pdf]\n"
+    "                       TEXT|- -o FILE\n"
+    "  Writes the QR code of TEXT (or of standard input, taken exactly, for '-'): BMP, PNG, SVG or PDF\n"
+    "  by the file name's ending, or as --format says.\n"
+    "  --module PX    pixels per module (default 4)\n"
+    "  --height PX    the largest whole-pixel module size that keeps the picture, quiet zone included,\n"
+    "                 PX pixels high\n"
+    "  --size-mm MM   the code's own size in millimetres, the quiet zone on top; PNG and BMP store the\n"
+    "                 resolution that makes it so, SVG and PDF have that size\n"
+    "  --dpi N        the resolution the pixels are meant for (default 300)\n"
+    "  --margin N     modules of quiet zone on every side (default 4)\n"
+    "  --level L|M|Q|H  error correction (default L)\n"
+    "  Exit status: 0 written, 1 the text cannot be encoded or the file not written, 2 bad options or input.\n";
 
 namespace {
 
@@ -29,8 +40,12 @@ constexpr int kExitUsage = 2;
 
 struct EncodeRequest {
   std::string encoderName = "zint";
-  int module = 1;
+  int level = 0; // 0 = L … 3 = H
+  int module = 4;
   int height = 0;
+  double sizeMm = 0;
+  CodeFileLayout layout;
+  CodeFileFormat format = CodeFileFormat::Bmp;
   std::string text;
   std::string outputPath;
 };
@@ -40,44 +55,101 @@ int UsageError(std::ostream& err, const std::string& message) {
   return kExitUsage;
 }
 
-// Tells apart the two reasons for no picture: a text the back end refuses, or a picture too large.
-int ReportNoBitmap(CEncoderItemBase& encoder, const CString& text, std::ostream& err) {
-  const CString utf8 = GetAsUTF8String(text);
-  if (void* code = encoder.GetCodeItem(utf8)) {
-    const int width = encoder.GetCodeWidth(code);
-    encoder.DoneCode(code);
-    err << "codewerk encode: a picture of this " << width << "-module code at that size does not fit in memory\n";
-  } else if (text.IsEmpty()) {
+std::optional<double> ParsePositiveNumber(const std::string& text) {
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  return end && *end == '\0' && !text.empty() && value > 0 && value < 1e6 ? std::optional(value) : std::nullopt;
+}
+
+int ReportTooLong(CEncoderItemBase& encoder, const std::string& text, char level, std::ostream& err) {
+  if (text.empty()) {
     err << "codewerk encode: the text is empty; there is nothing to encode\n";
-  } else {
-    err << "codewerk encode: the " << encoder.GetNameBibliothek().str() << " back end cannot encode this text ("
-        << utf8.GetLength() << " bytes; a QR code holds at most 2953)\n";
+    return kExitFailed;
   }
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  err << "codewerk encode: the text is too long for a QR code: " << text.size() << " bytes; with error correction "
+      << level << " the " << encoder.GetNameBibliothek().str() << " back end takes at most "
+      << LargestEncodableBytes(encoder, ascii) << "\n";
   return kExitFailed;
 }
 
-int Encode(const EncodeRequest& request, CEncoderItemBase& encoder, std::ostream& out, std::ostream& err) {
-  const CString text(request.text);
-  CSubDlgEncodeBaseCalcAusdehnungFest fixedModule(request.module, request.module);
-  CSubDlgEncodeBaseCalcAusdehnungFesteHoehe fixedHeight(request.height);
-  CSubDlgEncodeBaseCalcAusdehnungBase& calculator =
-      request.height > 0 ? static_cast<CSubDlgEncodeBaseCalcAusdehnungBase&>(fixedHeight) : fixedModule;
-  HGLOBAL dib = GetEncodedBitmap(text, encoder, calculator, RGB(0, 0, 0), RGB(255, 255, 255));
-  if (!dib) return ReportNoBitmap(encoder, text, err);
-  const CSize size = GetDIBSize(dib);
-  errno = 0;
-  const bool written = WriteDIB(request.outputPath.c_str(), dib) != FALSE;
-  const int writeError = errno;
-  GlobalFree(dib);
-  if (!written) {
-    err << "codewerk encode: cannot write " << request.outputPath;
-    if (writeError) err << ": " << std::strerror(writeError);
-    err << "\n";
+// Pixels per module as the options ask; 0 with a message when none is possible.
+int ModulePixels(const EncodeRequest& request, int modules, std::ostream& err) {
+  if (request.sizeMm > 0) {
+    const int pixels = ModulePixelsFor(request.sizeMm, request.layout.dpi, modules);
+    if (!pixels) err << "codewerk encode: at " << request.layout.dpi << " dpi a module of a " << request.sizeMm
+                     << " mm code would be smaller than one pixel\n";
+    return pixels;
+  }
+  if (request.height > 0) {
+    const int pixels = request.height / (modules + 2 * request.layout.marginModules);
+    if (!pixels) err << "codewerk encode: " << request.height << " pixels cannot hold a module each of "
+                     << modules + 2 * request.layout.marginModules << " modules (quiet zone included)\n";
+    return pixels;
+  }
+  return request.module;
+}
+
+int Encode(EncodeRequest& request, CEncoderItemBase& encoder, std::ostream& out, std::ostream& err) {
+  const std::optional<CodeMatrix> code = MakeCodeMatrix(CString(request.text.c_str()), encoder);
+  if (!code) return ReportTooLong(encoder, request.text, "LMQH"[request.level], err);
+  request.layout.modulePixels = ModulePixels(request, code->size, err);
+  request.layout.codeMillimetres = request.sizeMm;
+  if (!request.layout.modulePixels) return kExitUsage;
+  std::string why;
+  if (!WriteCodeFile(request.outputPath, request.format, *code, request.layout, why)) {
+    err << "codewerk encode: cannot write " << request.outputPath << ": " << why << "\n";
     return kExitFailed;
   }
-  out << "wrote " << request.outputPath << " (" << size.cx << " x " << size.cy << " pixels, "
-      << encoder.GetNameBibliothek().str() << ")\n";
+  const int pixels = (code->size + 2 * request.layout.marginModules) * request.layout.modulePixels;
+  out << "wrote " << request.outputPath << " (" << code->size << " x " << code->size << " modules, " << pixels << " x "
+      << pixels << " pixels, " << encoder.GetNameBibliothek().str() << ")\n";
   return kExitOk;
+}
+
+// The encoders take zero-terminated UTF-8: a text that is not would be changed without a word.
+std::optional<std::string> RefusedText(const std::string& text) {
+  if (text.find('\0') != std::string::npos) return "the text holds a NUL byte, which a code made here cannot carry";
+  if (!IsValidUTF8(text.c_str(), text.size())) return "the text is not valid UTF-8";
+  return std::nullopt;
+}
+
+// The options into the request; a message when one is wrong.
+std::optional<std::string> ReadOptions(CommandLine& line, EncodeRequest& request) {
+  if (auto name = line.TakeValue("--encoder")) request.encoderName = *name;
+  if (request.encoderName != "qrencode" && request.encoderName != "zint")
+    return "unknown encoder '" + request.encoderName + "' (qrencode or zint)";
+  if (auto level = line.TakeValue("--level")) {
+    const std::string levels = "LMQH";
+    if (level->size() != 1 || levels.find(static_cast<char>(std::toupper(static_cast<unsigned char>((*level)[0])))) == std::string::npos)
+      return "--level takes L, M, Q or H";
+    request.level = static_cast<int>(levels.find(static_cast<char>(std::toupper(static_cast<unsigned char>((*level)[0])))));
+  }
+  const auto module = line.TakeValue("--module"), height = line.TakeValue("--height"), size = line.TakeValue("--size-mm");
+  if ((module ? 1 : 0) + (height ? 1 : 0) + (size ? 1 : 0) > 1) return "--module, --height and --size-mm exclude each other";
+  if (module && !(request.module = ParsePositive(*module).value_or(0))) return "--module needs a whole number of pixels, at least 1";
+  if (height && !(request.height = ParsePositive(*height).value_or(0))) return "--height needs a whole number of pixels, at least 1";
+  if (size && !(request.sizeMm = ParsePositiveNumber(*size).value_or(0))) return "--size-mm needs a size in millimetres";
+  if (auto dpi = line.TakeValue("--dpi")) {
+    if (!size) return "--dpi goes with --size-mm";
+    if (!(request.layout.dpi = ParsePositiveNumber(*dpi).value_or(0))) return "--dpi needs a resolution, dots per inch";
+  }
+  if (auto margin = line.TakeValue("--margin")) {
+    const std::optional<int> value = *margin == "0" ? std::optional(0) : ParsePositive(*margin);
+    if (!value || *value > 100) return "--margin needs a whole number of modules, 0 to 100";
+    request.layout.marginModules = *value;
+  }
+  auto output = line.TakeValue("-o");
+  if (!output) output = line.TakeValue("--output");
+  if (!output || output->empty()) return std::string("no output file (-o FILE)");
+  request.outputPath = *output;
+  const auto format = line.TakeValue("--format");
+  const auto chosen = format ? CodeFileFormatOf("." + *format) : CodeFileFormatOf(request.outputPath);
+  if (!chosen)
+    return format ? "unknown format '" + *format + "' (bmp, png, svg or pdf)"
+                  : "the file name ends in none of .bmp, .png, .svg, .pdf; say which with --format";
+  request.format = *chosen;
+  return std::nullopt;
 }
 
 } // namespace
@@ -89,30 +161,25 @@ int RunEncodeCommand(const std::vector<std::string>& args, std::istream& in, std
     out << kEncodeUsage;
     return kExitOk;
   }
-  if (auto name = line.TakeValue("--encoder")) request.encoderName = *name;
-  const auto module = line.TakeValue("--module");
-  const auto height = line.TakeValue("--height");
-  auto output = line.TakeValue("-o");
-  if (!output) output = line.TakeValue("--output");
+  if (line.TakeFlag("--version")) {
+    out << "codewerk " << CODEWERK_VERSION << "\n";
+    return kExitOk;
+  }
+  if (const std::optional<std::string> wrong = ReadOptions(line, request)) return UsageError(err, *wrong);
   const std::vector<std::string> rest = line.Rest();
   if (!line.Ok()) return UsageError(err, line.Error());
-
-  if (request.encoderName != "qrencode" && request.encoderName != "zint")
-    return UsageError(err, "unknown encoder '" + request.encoderName + "' (qrencode or zint)");
-  if (module && height) return UsageError(err, "--module and --height exclude each other");
-  if (module && !(request.module = ParsePositive(*module).value_or(0)))
-    return UsageError(err, "--module needs a whole number of pixels, at least 1");
-  if (height && !(request.height = ParsePositive(*height).value_or(0)))
-    return UsageError(err, "--height needs a whole number of pixels, at least 1");
-  if (!output || output->empty()) return UsageError(err, "no output file (-o FILE.bmp)");
   if (rest.size() != 1) return UsageError(err, rest.empty() ? "no text given" : "give the text as one argument (quote it)");
-  request.outputPath = *output;
   request.text = rest[0] == "-" ? std::string(std::istreambuf_iterator<char>(in), {}) : rest[0];
-
+  if (const std::optional<std::string> refused = RefusedText(request.text)) {
+    err << "codewerk encode: " << *refused << "\n";
+    return kExitUsage;
+  }
   if (request.encoderName == "qrencode") {
     CEncoderGetCodeItem_QREncode encoder;
+    encoder.m_nLevel = request.level;
     return Encode(request, encoder, out, err);
   }
   CEncoderGetCodeItem_ZInt encoder;
+  encoder.m_nLevel = request.level + 1;
   return Encode(request, encoder, out, err);
 }

@@ -14,9 +14,10 @@ namespace {
 
 const char* const kUsage =
     "usage: codewerk                  (the main dialog)\n"
-    "       codewerk encode [--encoder qrencode|zint] [--module N | --height PX] TEXT|- -o FILE.bmp\n"
+    "       codewerk encode [--encoder qrencode|zint] [--level L|M|Q|H] [--margin N]\n"
+    "                       [--module PX | --height PX | --size-mm MM [--dpi N]] TEXT|- -o FILE.bmp|png|svg|pdf\n"
     "       codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] [--jobs N] FILE...|-\n"
-    "       codewerk --help\n";
+    "       codewerk --help | --version\n";
 
 // Ended from outside, the program takes its temporary files along, then ends as the signal asks.
 // The library leaves signals to its host; this program is the host.
@@ -44,6 +45,10 @@ int main(int argc, char** argv) {
   if (args.empty()) return RunMainDialog(argc, argv, std::cerr);
   if (args[0] == "--help" || args[0] == "-h") {
     std::cout << kUsage;
+    return 0;
+  }
+  if (args[0] == "--version") {
+    std::cout << "codewerk " << CODEWERK_VERSION << "\n";
     return 0;
   }
   const std::string command = args[0];

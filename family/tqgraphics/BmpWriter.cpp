@@ -1,16 +1,9 @@
 #include "outside/DibServices.h"
 
 #include "outside/GlobalMemory.h"
+#include "outside/ReplacingFile.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-
-namespace {
-
-bool WriteAll(std::FILE* file, const void* data, size_t size) { return std::fwrite(data, 1, size, file) == size; }
-
-} // namespace
 
 BOOL WriteDIB(const char* fileName, HGLOBAL dib) {
   if (!fileName || !*fileName) return FALSE;
@@ -25,15 +18,10 @@ BOOL WriteDIB(const char* fileName, HGLOBAL dib) {
     fileHeader.bfType = 0x4D42; // "BM"
     fileHeader.bfSize = static_cast<DWORD>(sizeof fileHeader + dibBytes);
     fileHeader.bfOffBits = static_cast<DWORD>(sizeof fileHeader + layout.headerBytes);
-    if (std::FILE* file = std::fopen(fileName, "wb")) {
-      ok = WriteAll(file, &fileHeader, sizeof fileHeader) && WriteAll(file, bits, dibBytes);
-      ok = (std::fclose(file) == 0) && ok;
-      if (!ok) {
-        const int writeError = errno; // keep the reason for the caller, not remove()'s
-        std::remove(fileName);
-        errno = writeError;
-      }
-    }
+    // A file of that name is replaced by the complete new one only.
+    ReplacingFile file(fileName);
+    ok = file.Write(&fileHeader, sizeof fileHeader) && file.Write(bits, dibBytes) && file.Commit();
+    if (!ok) errno = file.Error();
   }
   GlobalUnlock(dib);
   return ok ? TRUE : FALSE;

@@ -1,5 +1,7 @@
 #include "outside/Profile.h"
 
+#include "outside/ReplacingFile.h"
+
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -178,35 +180,11 @@ bool PROFILEHANDLE::WriteFile(const char* path) const {
   const std::filesystem::path target(path);
   std::error_code ec;
   if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-  std::string tempPath = target.string() + ".XXXXXX";
-  const int fd = mkstemp(tempPath.data());
-  if (fd < 0) {
-    m_data->lastError = ErrorText("Die Einstellungsdatei kann nicht gespeichert werden:", path, errno);
-    return false;
-  }
-  struct stat existing;
-  fchmod(fd, ::stat(path, &existing) == 0 ? (existing.st_mode & 07777) : 0644);
   const CString text = ToText();
-  size_t written = 0;
-  int error = 0;
-  while (written < static_cast<size_t>(text.GetLength())) {
-    const ssize_t n = ::write(fd, text.GetString() + written, static_cast<size_t>(text.GetLength()) - written);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    written += static_cast<size_t>(n);
-  }
-  if (!error && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && !error) error = errno;
-  if (!error && std::rename(tempPath.c_str(), path) != 0) error = errno;
-  if (error) {
-    ::unlink(tempPath.c_str());
-    m_data->lastError = ErrorText("Die Einstellungsdatei kann nicht gespeichert werden:", path, error);
-    return false;
-  }
-  return true;
+  ReplacingFile file(path);
+  if (file.Write(text.GetString(), static_cast<size_t>(text.GetLength())) && file.Commit(true)) return true;
+  m_data->lastError = ErrorText("Die Einstellungsdatei kann nicht gespeichert werden:", path, file.Error());
+  return false;
 }
 
 void GetPrivateProfileIntA(const char* section, const char* key, int defaultValue, int& value, PROFILEHANDLE* profile) {

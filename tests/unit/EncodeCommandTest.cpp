@@ -1,10 +1,14 @@
-// "codewerk encode" run in-process: what a script sees.
+// "codewerk encode" run in-process: files a user can use, read back by independent readers, at
+// the size asked for; and what a script sees when something is wrong.
 #include "CodeReaders.h"
 #include "EncodeCommand.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -25,78 +29,137 @@ Outcome RunEncode(std::vector<std::string> args, const std::string& input = "") 
   return {rc, out.str(), err.str()};
 }
 
+std::string Output(const std::string& command) {
+  std::string text;
+  if (std::FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
+    pclose(pipe);
+  }
+  return text;
+}
+
+// The size a file says it has, in millimetres: a PNG by its pHYs chunk, a PDF by its page, an SVG
+// by its width attribute.
+double Millimetres(const std::string& path, const std::string& format, int pixels) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  if (format == "png") {
+    const auto at = bytes.find("pHYs");
+    if (at == std::string::npos) return -1;
+    auto u32 = [&](size_t i) { return (static_cast<unsigned char>(bytes[i]) << 24) | (static_cast<unsigned char>(bytes[i + 1]) << 16) |
+                                      (static_cast<unsigned char>(bytes[i + 2]) << 8) | static_cast<unsigned char>(bytes[i + 3]); };
+    return pixels * 1000.0 / u32(at + 4);
+  }
+  if (format == "svg") return std::stod(bytes.substr(bytes.find("width=\"") + 7));
+  double width = -1;
+  std::sscanf(Output("pdfinfo '" + path + "' | grep 'Page size'").c_str(), "Page size: %lf", &width);
+  return width / 72 * 25.4;
+}
+
 class EncodeCommandTest : public ::testing::Test {
 protected:
   void SetUp() override { fs::create_directories(m_dir); }
   void TearDown() override { fs::remove_all(m_dir); }
-  std::string Path(const char* name) const { return (m_dir / name).string(); }
+  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+
+  // The picture a reader gets of a file: vector formats drawn at 300 dpi by poppler and librsvg.
+  GrayImage Picture(const std::string& path, const std::string& format) const {
+    const std::string png = format == "svg" || format == "pdf" ? path + ".png" : path;
+    if (format == "svg") EXPECT_EQ(std::system(("rsvg-convert -d 300 -p 300 '" + path + "' -o '" + png + "'").c_str()), 0);
+    if (format == "pdf") EXPECT_EQ(std::system(("pdftoppm -r 300 -png -singlefile '" + path + "' '" + path + "'").c_str()), 0);
+    return LoadGrayWithStb(png);
+  }
 
   fs::path m_dir = fs::temp_directory_path() / ("codewerk-encode-cli-" + std::to_string(getpid()));
 };
 
 } // namespace
 
-TEST_F(EncodeCommandTest, WritesABmpThatReadsBackForBothEncoders) {
-  for (const char* encoder : {"qrencode", "zint"}) {
-    const std::string path = Path("code.bmp");
-    const Outcome o = RunEncode({"--encoder", encoder, "--module", "4", "Hallo Welt", "-o", path});
-    ASSERT_EQ(o.exitCode, 0) << o.err;
-    EXPECT_NE(o.out.find(path), std::string::npos);
-    const auto codes = ReadWithZXing(WithQuietZone(LoadGrayWithStb(path), 16));
-    ASSERT_EQ(codes.size(), 1u) << encoder;
-    EXPECT_EQ(codes[0].text, "Hallo Welt");
-  }
+TEST_F(EncodeCommandTest, EveryFormatReadsBackWithItsQuietZoneAndAtItsSize) {
+  const std::string text = "Grüße aus dem Büro: https://www.example.org/a?b=1";
+  for (const char* encoder : {"qrencode", "zint"})
+    for (const std::string format : {"bmp", "png", "svg", "pdf"}) {
+      const std::string path = Path(std::string(encoder) + "." + format);
+      const Outcome o = RunEncode({"--encoder", encoder, "--size-mm", "25", "--level", "M", text, "-o", path});
+      ASSERT_EQ(o.exitCode, 0) << o.err;
+      const GrayImage picture = Picture(path, format);
+      ASSERT_FALSE(picture.empty()) << path;
+      EXPECT_GT(picture.at(2, 2), 200) << path << ": no quiet zone";
+      for (const auto& codes : {ReadWithZXing(picture), ReadWithZBar(picture)}) {
+        ASSERT_EQ(codes.size(), 1u) << path;
+        EXPECT_EQ(codes[0].text, text) << path;
+      }
+      if (format != "bmp") {
+        // 25 mm of code, the quiet zone of 4 modules on each side on top.
+        int modules = 0, pixels = 0;
+        std::sscanf(o.out.c_str(), "%*s %*s (%d x %*d modules, %d", &modules, &pixels);
+        EXPECT_NEAR(Millimetres(path, format, pixels), 25.0 * (modules + 8) / modules, 0.1) << path;
+      }
+    }
 }
 
-TEST_F(EncodeCommandTest, ReadsStandardInputExactlyAndHonoursHeight) {
-  const std::string path = Path("stdin.bmp");
-  const Outcome o = RunEncode({"--height", "100", "-", "-o", path}, "zwei\nZeilen\n");
+TEST_F(EncodeCommandTest, ByDefaultFourPixelsAModuleAndFourModulesOfQuietZone) {
+  const std::string path = Path("standard.png");
+  const Outcome o = RunEncode({"-", "-o", path}, "zwei\nZeilen\n");
   ASSERT_EQ(o.exitCode, 0) << o.err;
-  const GrayImage image = LoadGrayWithStb(path);
-  EXPECT_LE(image.height, 100);
-  EXPECT_GT(image.height, 100 - 25); // rounded down to whole modules only
-  const auto codes = ReadWithZBar(WithQuietZone(image, 16));
+  const GrayImage picture = LoadGrayWithStb(path);
+  EXPECT_EQ(picture.width, (21 + 8) * 4);
+  const auto codes = ReadWithZBar(picture);
   ASSERT_EQ(codes.size(), 1u);
-  EXPECT_EQ(codes[0].text, "zwei\nZeilen\n");
+  EXPECT_EQ(codes[0].text, "zwei\nZeilen\n"); // standard input taken exactly
+  EXPECT_EQ(RunEncode({"--height", "100", "x", "-o", path}).exitCode, 0);
+  EXPECT_EQ(LoadGrayWithStb(path).height, 87); // 29 modules of 3 pixels
 }
 
 TEST_F(EncodeCommandTest, RefusalsExplainThemselvesAndWriteNothing) {
-  const std::string path = Path("refused.bmp");
-  Outcome o = RunEncode({std::string(3000, 'a'), "-o", path});
-  EXPECT_EQ(o.exitCode, 1);
-  EXPECT_NE(o.err.find("3000 bytes"), std::string::npos) << o.err;
-  EXPECT_FALSE(fs::exists(path));
-
-  o = RunEncode({"", "-o", path});
-  EXPECT_EQ(o.exitCode, 1);
-  EXPECT_NE(o.err.find("empty"), std::string::npos) << o.err;
-
-  o = RunEncode({"--module", "100000", "x", "-o", path});
-  EXPECT_EQ(o.exitCode, 1);
-  EXPECT_NE(o.err.find("does not fit"), std::string::npos) << o.err;
-  EXPECT_FALSE(fs::exists(path));
-
-  o = RunEncode({"x", "-o", Path("no/such/dir/x.bmp")});
-  EXPECT_EQ(o.exitCode, 1);
-  EXPECT_NE(o.err.find("no/such/dir/x.bmp"), std::string::npos) << o.err;
-  EXPECT_NE(o.err.find("No such file"), std::string::npos) << o.err;
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    int exitCode;
+    std::string says;
+  };
+  const std::string path = Path("refused.png");
+  const Case cases[] = {
+      {{std::string(3000, 'a'), "-o", path}, "", 1, "at most 2953"},
+      {{"--level", "H", std::string(1300, 'a'), "-o", path}, "", 1, "at most 1273"},
+      {{"", "-o", path}, "", 1, "empty"},
+      {{"--module", "100000", "x", "-o", path}, "", 1, "more than 32768"},
+      {{"x", "-o", Path("no/such/dir/x.png")}, "", 1, "No such file"},
+      {{"-", "-o", path}, std::string("a\0b", 3), 2, "NUL byte"},
+      {{"-", "-o", path}, "\xFF\xFE", 2, "not valid UTF-8"},
+      {{"--height", "5", "x", "-o", path}, "", 2, "cannot hold a module"},
+      {{"--size-mm", "1", "--dpi", "72", "x", "-o", path}, "", 2, "smaller than one pixel"},
+  };
+  for (const Case& c : cases) {
+    const Outcome o = RunEncode(c.args, c.input);
+    EXPECT_EQ(o.exitCode, c.exitCode) << c.says << ": " << o.err;
+    EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+    EXPECT_FALSE(fs::exists(path)) << c.says;
+  }
 }
 
 TEST_F(EncodeCommandTest, BadOptionsAreUsageErrors) {
-  const std::string path = Path("x.bmp");
+  const std::string path = Path("x.png");
   for (const auto& args : std::vector<std::vector<std::string>>{
            {"x"},                                          // no output
            {"--encoder", "qr", "x", "-o", path},           // unknown encoder
            {"--module", "0", "x", "-o", path},             // not positive
            {"--module", "3px", "x", "-o", path},
            {"--module", "2", "--height", "90", "x", "-o", path},
+           {"--size-mm", "20", "--module", "2", "x", "-o", path},
+           {"--dpi", "600", "x", "-o", path},              // a resolution without a size
+           {"--level", "X", "x", "-o", path},
+           {"x", "-o", Path("x.gif")},                     // a format not written
+           {"--format", "tiff", "x", "-o", path},
            {"--colour", "red", "x", "-o", path},           // unknown option
            {"a", "b", "-o", path},                         // two texts
            {"x", "-o"},                                    // option without its value
        }) {
     const Outcome o = RunEncode(args);
-    EXPECT_EQ(o.exitCode, 2) << args[0];
+    EXPECT_EQ(o.exitCode, 2) << args[0] << " " << args[1];
     EXPECT_NE(o.err.find("usage:"), std::string::npos);
   }
   EXPECT_FALSE(fs::exists(path));
+  EXPECT_EQ(RunEncode({"--version"}).out, std::string("codewerk ") + CODEWERK_VERSION + "\n");
 }
