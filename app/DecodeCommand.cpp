@@ -143,6 +143,9 @@ FileReport DecodeFile(const std::string& file, const Options& options) {
 // Settings give the defaults; options change them for this run only, nothing is saved.
 bool ApplyOptions(CommandLine& line, Options& options, std::ostream& err) {
   CQRCodeKonfiguration& settings = GetQRCodeKonfiguration();
+  if (!settings.GetLastLoadReason().empty())
+    err << "codewerk: the settings file " << settings.GetStammdatenName().str() << " cannot be read ("
+        << settings.GetLastLoadReason() << "); the defaults are in use\n";
   if (auto decoder = line.TakeValue("--decoder")) {
     if (*decoder == "zxing") settings.m_eDecoder = Decoder_ZXing;
     else if (*decoder == "zbar") settings.m_eDecoder = Decoder_ZBar;

@@ -2,6 +2,7 @@
 
 #include "outside/MessageBox.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -37,6 +38,7 @@ bool CSaveAsIniFileObject::Laden() {
   // What cannot be read keeps the object's defaults: Lade sees an empty profile.
   const bool read = profile.ReadFile(GetStammdatenName());
   m_strLastError = profile.GetLastError();
+  m_strLadeGrund = profile.GetLastReason();
   Lade(&profile);
   return read;
 }
@@ -44,8 +46,9 @@ bool CSaveAsIniFileObject::Laden() {
 bool CSaveAsIniFileObject::Sichern() {
   PROFILEHANDLE profile(0);
   const CString path = GetStammdatenName();
-  // Start from the file as it is, so sections and keys that belong to others survive.
-  if (!profile.ReadFile(path)) {
+  // Start from the file as it is, so sections and keys that belong to others survive; a file that
+  // cannot be read is kept beside the new one, for a person to look into.
+  if (!profile.ReadFile(path) && (std::rename(path, path + ".defekt") != 0 || !profile.ReadFile(path))) {
     m_strLastError = profile.GetLastError();
     return false;
   }

@@ -1,5 +1,6 @@
 #include "outside/Profile.h"
 
+#include "outside/CodePage.h"
 #include "outside/ReplacingFile.h"
 
 #include <cerrno>
@@ -58,6 +59,20 @@ bool ParseWhole(const CString& text, Int& out) {
   return true;
 }
 
+// A line that is neither a section, a setting, a comment nor blank: the file is not ours.
+bool IsGarbage(const Line& line) {
+  const std::string trimmed = Trim(line.raw);
+  return line.kind == Line::Other && !trimmed.empty() && trimmed[0] != ';' && trimmed[0] != '#';
+}
+
+std::string ReasonOf(int error) {
+  switch (error) {
+    case EACCES: return "keine Berechtigung zum Lesen";
+    case EISDIR: return "ein Ordner";
+    default: return std::strerror(error);
+  }
+}
+
 CString ErrorText(const char* what, const char* path, int error) {
   CString text;
   text.Format("%s \"%s\": %s", what, path, std::strerror(error));
@@ -69,6 +84,7 @@ CString ErrorText(const char* what, const char* path, int error) {
 struct PROFILEHANDLE::Data {
   std::vector<Line> lines;
   CString lastError;
+  std::string lastReason;
 
   // Index of the section's header line, or lines.size() when absent.
   size_t FindSection(const char* section) const {
@@ -150,30 +166,46 @@ void PROFILEHANDLE::FromText(const CString& text) {
 bool PROFILEHANDLE::ReadFile(const char* path) {
   m_data->lines.clear();
   m_data->lastError.Empty();
-  std::FILE* file = std::fopen(path, "rb");
-  if (!file) {
-    if (errno == ENOENT) return true;
-    m_data->lastError = ErrorText("Die Einstellungsdatei kann nicht gelesen werden:", path, errno);
-    return false;
-  }
+  m_data->lastReason.clear();
+  // Non-blocking, so that a pipe in the file's place is refused instead of waited on.
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT || Refuse(path, ReasonOf(errno), std::strerror(errno));
+  struct stat st;
   std::string content;
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0 && content.size() <= kMaxProfileBytes)
-    content.append(buffer, got);
-  const int readError = std::ferror(file) ? errno : 0;
-  std::fclose(file);
-  if (readError) {
-    m_data->lastError = ErrorText("Die Einstellungsdatei kann nicht gelesen werden:", path, readError);
-    return false;
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (regular && static_cast<unsigned long long>(st.st_size) <= kMaxProfileBytes) {
+    char buffer[65536];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0 || content.size() + static_cast<size_t>(got) > kMaxProfileBytes) break;
+      content.append(buffer, static_cast<size_t>(got));
+    }
   }
-  if (content.size() > kMaxProfileBytes) {
-    m_data->lastError.Format("Die Einstellungsdatei \"%s\" ist zu groß.", path);
-    return false;
-  }
+  const int readError = errno;
+  ::close(fd);
+  if (!regular) return Refuse(path, "keine gewöhnliche Datei", "it is not a regular file");
+  if (static_cast<unsigned long long>(st.st_size) > kMaxProfileBytes || content.size() != static_cast<size_t>(st.st_size))
+    return content.size() > kMaxProfileBytes || static_cast<unsigned long long>(st.st_size) > kMaxProfileBytes
+               ? Refuse(path, "zu groß", "it is too large")
+               : Refuse(path, ReasonOf(readError), std::strerror(readError));
+  if (content.find('\0') != std::string::npos || !IsValidUTF8(content.data(), content.size()))
+    return Refuse(path, "sie enthält keinen Text", "it holds no text");
   FromText(CString(std::move(content)));
+  for (size_t i = 0; i < m_data->lines.size(); ++i)
+    if (IsGarbage(m_data->lines[i]))
+      return Refuse(path, "Zeile " + std::to_string(i + 1) + " ist keine Einstellung",
+                    "line " + std::to_string(i + 1) + " is no setting");
   return true;
 }
+
+bool PROFILEHANDLE::Refuse(const char* path, const std::string& german, const std::string& english) {
+  m_data->lines.clear();
+  m_data->lastReason = english;
+  m_data->lastError.Format("Die Einstellungsdatei „%s“ kann nicht gelesen werden (%s).", path, german.c_str());
+  return false;
+}
+
+const std::string& PROFILEHANDLE::GetLastReason() const { return m_data->lastReason; }
 
 bool PROFILEHANDLE::WriteFile(const char* path) const {
   m_data->lastError.Empty();

@@ -39,7 +39,9 @@ private:
     for (const CString& name : m_names)
       if (labels.Index(wxString::FromUTF8(name.GetString())) == wxNOT_FOUND) labels.Add(wxString::FromUTF8(name.GetString()));
     auto* row = new wxEnumProperty(wxString::FromUTF8(m_strLabel.GetString()), wxPG_LABEL, labels);
+    // A stored value no option stands for shows as nothing, not as the first option.
     if (!m_strValue.IsEmpty()) row->SetValueFromString(wxString::FromUTF8(m_strValue.GetString()));
+    else row->SetValueToUnspecified();
     return row;
   }
 

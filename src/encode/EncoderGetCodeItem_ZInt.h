@@ -11,6 +11,7 @@ public:
   int GetCodeHeight(void* code) override;
   bool IsCodeBitSet(void* code, int row, int column) override;
   void DoneCode(void* code) override;
+  char GetFehlerkorrektur() const override { return "LMQH"[(m_nLevel + 3) % 4]; }
 
   int m_nLevel = 1; // error correction L in zint's numbering
 };

@@ -20,6 +20,8 @@ public:
   virtual bool IsCodeBitSet(void* code, int row, int column) = 0;
   // Releases a handle from GetCodeItem; called exactly once per handle.
   virtual void DoneCode(void* code) = 0;
+  // The error correction it makes codes with: 'L', 'M', 'Q' or 'H'.
+  virtual char GetFehlerkorrektur() const { return 'L'; }
 
 protected:
   // Items live by value inside their pages and are never deleted through this interface.

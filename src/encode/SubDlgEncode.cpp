@@ -2,12 +2,15 @@
 
 #include "config/QRCodeKonfiguration.h"
 #include "encode/CalcAusdehnung.h"
+#include "encode/CodeCapacity.h"
 #include "encode/EncodedBitmap.h"
 #include "outside/DataExchange.h"
 #include "outside/DibServices.h"
 #include "outside/FileDialog.h"
 #include "outside/GlobalMemory.h"
 #include "outside/GlobaleBezeichner.h"
+#include "outside/MessageBox.h"
+#include "outside/TextServices.h"
 #include "outside/VCardEingabeDialog.h"
 #include "outside/WxText.h"
 
@@ -15,6 +18,10 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -62,12 +69,24 @@ void CSubDlgEncodeBase::OnEnChange() {
   }
   CSubDlgEncodeBaseCalcAusdehnungFest onePixel(1, 1);
   m_hDib = GetEncodedBitmap(text, GetEncoder(), onePixel, 0, 0xFFFFFF);
+  m_strKeinCode = m_hDib || text.IsEmpty() ? CString() : TooLongText(text);
   EnableButtons();
   m_btnCode.Refresh();
 }
 
+// The code area says why there is no code, with the limit for this encoder and correction.
+CString CSubDlgEncodeBase::TooLongText(const CString& text) {
+  const CString utf8 = GetAsUTF8String(text);
+  const bool ascii = std::all_of(utf8.view().begin(), utf8.view().end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  int& limit = m_nHoechstens[ascii ? 0 : 1];
+  if (limit < 0) limit = LargestEncodableBytes(GetEncoder(), ascii);
+  return GetFormatedString("Der Text ist zu lang für einen QR-Code: %d Bytes, höchstens %d Bytes mit Fehlerkorrektur %c "
+                           "(Bibliothek %s).",
+                           utf8.GetLength(), limit, GetEncoder().GetFehlerkorrektur(), GetEncoder().GetNameBibliothek().GetString());
+}
+
 void CSubDlgEncodeBase::EnableButtons() {
-  m_btnCode.Show(m_hDib != nullptr);
+  m_btnCode.Show(m_hDib != nullptr || !m_strKeinCode.IsEmpty());
   if (m_btnSpeichern) m_btnSpeichern->Show(m_hDib != nullptr);
   CString label;
   if (m_hDib) {
@@ -85,7 +104,11 @@ void CSubDlgEncodeBase::OnBnClickedSave() {
   request.defaultName = "*.bmp";
   request.filter = "BMP-Dateien(*.bmp)|*.bmp||";
   const auto chosen = AskForFiles(this, request);
-  if (chosen && !chosen->IsEmpty()) WriteDIB((*chosen)[0], m_hDib);
+  if (!chosen || chosen->IsEmpty() || WriteDIB((*chosen)[0], m_hDib)) return;
+  const int error = errno; // the old file, if any, is as it was
+  AfxMessageBox(GetFormatedString("Die Datei „%s“ kann nicht gespeichert werden: %s.", (*chosen)[0].GetString(),
+                                  std::strerror(error)),
+                MB_OK | MB_ICONERROR);
 }
 
 void CSubDlgEncodeBase::OnBnClickedVCard() {

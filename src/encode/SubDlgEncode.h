@@ -23,6 +23,7 @@ public:
   void DoDataExchange(CDataExchange* pDX) override;
 
   HGLOBAL m_hDib = nullptr; // the code at one pixel per module; the page's
+  CString m_strKeinCode;     // why there is no code for a text that is not empty
   CCodeDrawButton m_btnCode;
   wxButton* m_btnSpeichern = nullptr;
   CString m_strText;
@@ -36,6 +37,10 @@ public:
   void OnBnClickedSave();
   void OnBnClickedVCard();
   void OnBnClickedVariable();
+
+private:
+  CString TooLongText(const CString& text);
+  int m_nHoechstens[2] = {-1, -1}; // the encoder's limit in bytes for ASCII and other texts, once known
 };
 
 class CODEWERK_EXPORT CSubDlgEncode_QREncode final : public CSubDlgEncodeBase {

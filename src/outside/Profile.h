@@ -6,6 +6,7 @@
 #include "WinTypes.h"
 
 #include <memory>
+#include <string>
 
 class PROFILEHANDLE {
 public:
@@ -15,14 +16,17 @@ public:
   PROFILEHANDLE(const PROFILEHANDLE&) = delete;
   PROFILEHANDLE& operator=(const PROFILEHANDLE&) = delete;
 
-  // Replaces the content with the file's; false (content emptied, error set) when it cannot be read.
-  // A file that does not exist is read as an empty profile.
+  // Replaces the content with the file's; false (content emptied, error set) when it cannot be read
+  // or is no settings file (binary data, a line that is no section, setting or comment). A file
+  // that does not exist is read as an empty profile.
   bool ReadFile(const char* path);
   // Writes the whole content atomically: a temporary file in the same folder, flushed, then renamed
   // over the target, so a crash or a full disk never leaves a half-written file. Missing folders are made.
   bool WriteFile(const char* path) const;
-  // Why the last ReadFile or WriteFile failed.
+  // Why the last ReadFile or WriteFile failed: a sentence for the user, and the bare reason in
+  // English (for a command line).
   const CString& GetLastError() const;
+  const std::string& GetLastReason() const;
 
   // Raw access, names compared ignoring case; false when the key is not there.
   bool GetString(const char* section, const char* key, CString& value) const;
@@ -32,6 +36,8 @@ public:
   void FromText(const CString& text);
 
 private:
+  bool Refuse(const char* path, const std::string& german, const std::string& english);
+
   struct Data;
   std::unique_ptr<Data> m_data;
 };

@@ -21,14 +21,18 @@ public:
   virtual void ShowLastErrorMsgBox_Speichern();
 
   // Loads from the settings file. A missing file is no error (the values keep their defaults);
-  // an unreadable one returns false and the values keep their defaults too.
+  // an unreadable or broken one returns false and the values keep their defaults too.
   virtual bool Laden();
-  // Saves into the settings file, keeping every other section and key the file holds.
+  // Saves into the settings file, keeping every other section and key the file holds. A file
+  // that could not be loaded is first kept as "<file>.defekt" and replaced by a new one.
   virtual bool Sichern();
 
   const CString& GetLastErrorText() const { return m_strLastError; }
+  // The reason the file could not be loaded, in English for a command line; empty when it could.
+  const std::string& GetLastLoadReason() const { return m_strLadeGrund; }
 
 protected:
   CString m_strStammdatenName;
   CString m_strLastError;
+  std::string m_strLadeGrund;
 };

@@ -9,7 +9,6 @@ CBaseSubDlgTabCtrl::~CBaseSubDlgTabCtrl() {
   ReleasePages();
   if (wxNotebook* notebook = m_notebook.get()) {
     notebook->Unbind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CBaseSubDlgTabCtrl::OnPageChanged, this);
-    notebook->Unbind(wxEVT_MOTION, &CBaseSubDlgTabCtrl::OnMouseMove, this);
   }
 }
 
@@ -19,7 +18,6 @@ bool CBaseSubDlgTabCtrl::Create(wxWindow* parent, const wxRect& rect, int firstI
     if (parent->FindWindow(id)) continue;
     m_notebook = new wxNotebook(parent, id, rect.GetPosition(), rect.GetSize(), wxNB_TOP);
     m_notebook->Bind(wxEVT_NOTEBOOK_PAGE_CHANGED, &CBaseSubDlgTabCtrl::OnPageChanged, this);
-    m_notebook->Bind(wxEVT_MOTION, &CBaseSubDlgTabCtrl::OnMouseMove, this);
     UpdateTabStrip();
     return true;
   }
@@ -30,6 +28,9 @@ void CBaseSubDlgTabCtrl::AddTab(CBaseSubDlg* page, const CString& label) {
   if (!HasWindow()) return;
   const bool first = m_notebook->GetPageCount() == 0;
   m_notebook->AddPage(page, ToWx(label), first);
+  // The tooltip belongs to the tab's label: it shows over the tab only, not over the page.
+  GtkWidget* tab = gtk_notebook_get_tab_label(GTK_NOTEBOOK(m_notebook->GetHandle()), page->GetHandle());
+  if (tab) gtk_widget_set_tooltip_text(tab, page->m_strToolTip.GetString());
   UpdateTabStrip();
   // GTK adds the first page without a change event; it is the one that shows now.
   if (first) page->SetPageShown(true);
@@ -82,12 +83,3 @@ void CBaseSubDlgTabCtrl::OnPageChanged(wxBookCtrlEvent& event) {
   if (m_fnOnChangeActiveTab) m_fnOnChangeActiveTab(current);
 }
 
-// GTK's notebook has no tooltip per tab: the one of the tab under the pointer is set as it moves.
-void CBaseSubDlgTabCtrl::OnMouseMove(wxMouseEvent& event) {
-  event.Skip();
-  const int tab = m_notebook->HitTest(event.GetPosition());
-  if (tab == m_nToolTipTab) return;
-  m_nToolTipTab = tab;
-  if (tab >= 0 && tab < m_arSubDlg.GetSize()) m_notebook->SetToolTip(ToWx(m_arSubDlg[tab]->m_strToolTip));
-  else m_notebook->UnsetToolTip();
-}

@@ -52,10 +52,8 @@ public:
 
 private:
   void OnPageChanged(wxBookCtrlEvent& event);
-  void OnMouseMove(wxMouseEvent& event);
   void UpdateTabStrip();
 
   wxWeakRef<wxNotebook> m_notebook;
   bool m_bHideSingleTab = false;
-  int m_nToolTipTab = -1;
 };

@@ -1,5 +1,7 @@
 #include "shell/QRCodeDlg.h"
 
+#include "outside/MessageBox.h"
+
 #include "config/QRCodeKonfiguration.h"
 
 #include <wx/sizer.h>
@@ -22,6 +24,12 @@ CQRCodeDlg::~CQRCodeDlg() {
 BOOL CQRCodeDlg::OnInitDialog() {
   CDialogEx::OnInitDialog();
   if (!CreateCtrl()) EndModalLoop(wxID_CANCEL);
+  // A settings file that could not be read is told once, over the dialog, when it is up.
+  static bool told = false;
+  if (!told && !GetQRCodeKonfiguration().GetLastErrorText().IsEmpty()) {
+    told = true;
+    CallAfter([] { AfxMessageBox(GetQRCodeKonfiguration().GetLastErrorText() + " Es gelten die Voreinstellungen.", MB_OK | MB_ICONWARNING); });
+  }
   return TRUE;
 }
 

@@ -1,6 +1,6 @@
 #include "sources/DecodeAhead.h"
 
-#include "decode/DecoderInterface.h"
+#include "decode/CodeReader.h"
 #include "sources/DecodeDateiArray.h"
 
 #include <algorithm>
@@ -34,12 +34,16 @@ CDecodeAhead::~CDecodeAhead() {
     if (decoded.handle) m_decoder.FreeDecodeResult(decoded.handle);
 }
 
-void* CDecodeAhead::Decode(const CString& file) {
+// On the thread that reads: why a file could not be read is known there only.
+CDecodeAhead::Decoded CDecodeAhead::Decode(const CString& file) {
+  Decoded decoded{file};
   try {
-    return m_decoder.DecodeImage(file, T_DecodeImageSource_Datei);
+    decoded.handle = m_decoder.DecodeImage(file, T_DecodeImageSource_Datei);
   } catch (...) {
-    return nullptr; // a file the decoder chokes on holds no code for this drop
+    decoded.handle = nullptr; // a file the decoder chokes on holds no code for this drop
   }
+  if (!decoded.handle) decoded.unreadable = CodeReader::LastReadError();
+  return decoded;
 }
 
 void CDecodeAhead::Work() {
@@ -54,20 +58,22 @@ void CDecodeAhead::Work() {
     }
     CString file;
     const bool there = m_files.WaitForDatei(index, file);
-    void* handle = there && !m_bStop ? Decode(file) : nullptr; // a drop given up needs no more reading
+    Decoded decoded = there && !m_bStop ? Decode(file) : Decoded{file}; // a drop given up needs no more reading
     {
       std::lock_guard lock(m_mutex);
-      if (there) m_decoded[index] = {file, handle};
+      if (there) m_decoded[index] = std::move(decoded);
       else m_nEnd = std::min(m_nEnd, index);
     }
     m_changed.notify_all();
   }
 }
 
-bool CDecodeAhead::Take(int index, CString& file, void*& handle) {
+bool CDecodeAhead::Take(int index, CString& file, void*& handle, std::string* unreadable) {
   if (m_threads.empty()) {
     if (!m_files.WaitForDatei(index, file)) return false;
-    handle = m_decoder.DecodeImage(file, T_DecodeImageSource_Datei);
+    Decoded decoded = Decode(file);
+    handle = decoded.handle;
+    if (unreadable) *unreadable = decoded.unreadable;
     return true;
   }
   std::unique_lock lock(m_mutex);
@@ -76,6 +82,7 @@ bool CDecodeAhead::Take(int index, CString& file, void*& handle) {
   if (found == m_decoded.end()) return false;
   file = found->second.file;
   handle = found->second.handle;
+  if (unreadable) *unreadable = found->second.unreadable;
   m_decoded.erase(found);
   return true;
 }

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -26,16 +27,18 @@ public:
   CDecodeAhead& operator=(const CDecodeAhead&) = delete;
 
   // Entry index of the list and the decoder's handle for it (null: nothing found), which the caller
-  // frees; false when the list ends before index.
-  bool Take(int index, CString& file, void*& handle);
+  // frees; why the file could not be read when that is why there is none. False when the list
+  // ends before index.
+  bool Take(int index, CString& file, void*& handle, std::string* unreadable = nullptr);
 
 private:
   struct Decoded {
     CString file;
     void* handle = nullptr;
+    std::string unreadable;
   };
   void Work();
-  void* Decode(const CString& file);
+  Decoded Decode(const CString& file);
 
   DecoderInterface& m_decoder;
   CDecodeDateiArray& m_files;

@@ -33,7 +33,7 @@ public:
     for (const wxString& name : names)
       if (!wxDirExists(name)) files.Add(FromWx(name));
     CDragDropTreeRecord record;
-    record.m_pFiles = &files;
+    record.m_pFiles = files.IsEmpty() ? nullptr : &files; // folders alone: nothing to take
     m_page.OnDragDropTree(0, reinterpret_cast<LPARAM>(&record));
     return record.m_nResult != 0;
   }
@@ -58,6 +58,24 @@ CString Describe(const SkippedPages& skipped) {
   }
   return GetFormatedString("Die Seiten von %s konnten nicht zwischengespeichert werden: nur %d Seiten wurden gelesen.",
                            name.GetString(), skipped.pagesSplit);
+}
+
+// The picture reader's reasons, as the user reads them.
+CString Grund(const std::string& reason) {
+  static const std::pair<const char*, const char*> known[] = {
+      {"the file is empty", "die Datei ist leer"},
+      {"it is not a regular file", "keine gewöhnliche Datei"},
+      {"the file is too large", "die Datei ist zu groß"},
+      {"not a picture file", "keine Grafikdatei, die gelesen werden kann (BMP, PNG, JPEG, GIF oder TIFF)"},
+      {"the picture claims", "die Grafik gibt mehr Bildpunkte an, als die Datei enthalten oder das Programm lesen kann"},
+      {"damaged", "die Datei ist beschädigt oder unvollständig"},
+      {"truncated", "die Datei ist beschädigt oder unvollständig"},
+      {"No such file", "die Datei gibt es nicht"},
+      {"Permission denied", "keine Berechtigung zum Lesen"},
+  };
+  for (const auto& [english, german] : known)
+    if (reason.find(english) != std::string::npos) return german;
+  return CString(reason.c_str());
 }
 
 // Pages left out of a drop are never dropped in silence.
@@ -93,6 +111,7 @@ LRESULT CSubDlgDecode_Datei::OnDragDropTree(WPARAM, LPARAM lParam) {
 }
 
 void CSubDlgDecode_Datei::DecodeFiles(const CStringArray& paths) {
+  if (paths.IsEmpty()) return; // only folders were dropped
   wxBusyCursor wait; // until the result dialog or message has been closed
   CDecodeResultArray dropResults(1);
   CDecodeDateiArray files; // its temporary bitmaps go with it, whatever happens below
@@ -100,10 +119,14 @@ void CSubDlgDecode_Datei::DecodeFiles(const CStringArray& paths) {
   // A scan's next page is split while the first ones are decoded, side by side.
   files.StartAddingDateien(paths);
   CDecodeAhead decoded(*m_pOwner, files);
-  bool found = false;
-  CString file;
+  bool found = false, anyRead = false;
+  CString file, unreadable;
   void* handle = nullptr;
-  for (int i = 0; decoded.Take(i, file, handle); ++i) {
+  std::string reason;
+  for (int i = 0; decoded.Take(i, file, handle, &reason); ++i) {
+    anyRead |= reason.empty();
+    if (!reason.empty())
+      unreadable += (unreadable.IsEmpty() ? "" : "\n") + ("„" + FileNameOf(file) + "“ kann nicht gelesen werden: ") + Grund(reason) + ".";
     CDecodeResultArray fileResults(1);
     if (handle) {
       fileResults.AddDecodeResult(*m_pOwner, handle);
@@ -117,11 +140,12 @@ void CSubDlgDecode_Datei::DecodeFiles(const CStringArray& paths) {
   }
   m_btnVorschau.Refresh();
   TellSkippedPages(files.GetSkippedPages());
+  if (!unreadable.IsEmpty()) AfxMessageBox(unreadable, MB_OK | MB_ICONWARNING);
   if (found) {
     CDTemplateArray<CDecodeGrafikResult> noImages(1);
     m_pOwner->OnQRCodeDecoded(dropResults, noImages);
-  } else {
-    m_pOwner->OnQRCodeNotFound();
+  } else if (anyRead || m_pOwner->m_fnOnNotFound) {
+    m_pOwner->OnQRCodeNotFound(); // when no file could be read at all, the reasons said it all
   }
 }
 
@@ -129,7 +153,8 @@ void CSubDlgDecode_Datei::OnBnClickedOpen() {
   FileDialogRequest request;
   request.multiple = true;
   request.title = "Grafikdateien öffnen";
-  request.filter = "Grafikdateien (*.bmp;*.png;*.jpg;*.gif;*.tif)|*.bmp;*.BMP;*.png;*.PNG;*.jpg;*.JPG;*.jpeg;*.gif;*.GIF;*.tif;*.TIF;*.tiff|"
+  request.filter = "Grafikdateien (*.bmp;*.png;*.jpg;*.jpeg;*.gif;*.tif;*.tiff)|"
+                   "*.bmp;*.BMP;*.png;*.PNG;*.jpg;*.JPG;*.jpeg;*.JPEG;*.gif;*.GIF;*.tif;*.TIF;*.tiff;*.TIFF|"
                    "Alle Dateien (*)|*||";
   if (const auto chosen = AskForFiles(this, request); chosen && !chosen->IsEmpty()) DecodeFiles(*chosen);
 }

@@ -19,9 +19,13 @@
 #include "results/DecodeResultTasksDialog.h"
 
 #include <gtest/gtest.h>
+#include <wx/dnd.h>
+#include <wx/filedlg.h>
 #include <wx/menu.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
+
+#include <glib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -329,18 +333,35 @@ TEST_F(DecodePageTest, ADropGivenUpEarlyFreesItsResultsAndBitmaps) {
   EXPECT_FALSE(fs::exists(temporaries[0]));
 }
 
-TEST_F(DecodePageTest, AFileThatIsNoPictureGivesTheNotFoundMessageOnly) {
+TEST_F(DecodePageTest, UnreadableFilesSayWhyAndNotFoundComesOnlyWhenSomethingWasRead) {
   CQRCodeDlg dialog;
   CSubDlgDecode& page = OpenDecodePage(dialog);
   std::ofstream(m_dir / "kaputt.png") << "kein Bild";
-  page.m_dlgDatei.DecodeFiles([&] {
+  std::ofstream(m_dir / "leer.jpg");
+  const std::string blank = Picture("weiss.png", Canvas(60, 60));
+  auto drop = [&](std::vector<std::string> names) {
+    m_messages.clear();
     CStringArray files;
-    files.Add((m_dir / "kaputt.png").c_str());
-    return files;
-  }());
-  EXPECT_EQ(m_messages, (std::vector<std::string>{"Es wurden keine QR Codes erkannt."}));
+    for (const std::string& name : names) files.Add(name.front() == '/' ? name.c_str() : (m_dir / name).c_str());
+    page.m_dlgDatei.DecodeFiles(files);
+  };
+  drop({"kaputt.png", "leer.jpg"});
+  EXPECT_EQ(m_messages, (std::vector<std::string>{
+                            "„kaputt.png“ kann nicht gelesen werden: keine Grafikdatei, die gelesen werden kann (BMP, PNG, JPEG, GIF oder TIFF).\n"
+                            "„leer.jpg“ kann nicht gelesen werden: die Datei ist leer."}));
+  drop({"kaputt.png", blank});
+  EXPECT_EQ(m_messages.size(), 2u);
+  EXPECT_EQ(m_messages.back(), "Es wurden keine QR Codes erkannt.");
   EXPECT_TRUE(m_decoded.empty());
-  EXPECT_EQ(page.m_dlgDatei.m_btnVorschau.m_arGrafiken.GetSize(), 0);
+  EXPECT_EQ(page.m_dlgDatei.m_btnVorschau.m_arGrafiken.GetSize(), 1); // the readable one
+
+  m_messages.clear(); // folders dropped alone: nothing at all
+  auto* target = dynamic_cast<wxFileDropTarget*>(page.m_dlgDatei.GetDropTarget());
+  ASSERT_NE(target, nullptr);
+  wxArrayString folders;
+  folders.Add(m_dir.string());
+  EXPECT_FALSE(target->OnDropFiles(0, 0, folders));
+  EXPECT_TRUE(m_messages.empty());
 }
 
 // Real keys through the X server: '(' and blanks are text; a person's lone Tab moves the focus
@@ -390,4 +411,34 @@ TEST_F(DecodePageTest, ACodeScannedWhileTheResultDialogIsUpFollowsItInOrder) {
   EXPECT_TRUE(PumpUntil([&] { return shown.size() == 2; }, 5000));
   EXPECT_EQ(shown, (std::vector<std::string>{"www.example.de", "zweiter Code"}));
   EXPECT_TRUE(opener.Calls(0, 300).empty());
+}
+
+// The file dialog offers every picture ending, and the real one opens without the toolkit
+// complaining (GTK's own dialog: a person's Escape closes it).
+TEST_F(DecodePageTest, TheFileDialogOffersEveryEndingAndOpensWithoutToolkitComplaints) {
+  CQRCodeDlg dialog;
+  CSubDlgDecode& page = OpenDecodePage(dialog);
+  page.m_wndTabCtrl.SetSelection(2);
+  Pump(200);
+  CString filter;
+  SetFileDialogHandler([&](const FileDialogRequest& request) -> std::optional<CStringArray> {
+    filter = request.filter;
+    return std::nullopt;
+  });
+  ClickOn(page.m_dlgDatei.GetDlgItem(1009));
+  for (const char* ending : {"*.jpeg", "*.tiff", "*.JPG", "*.png"}) EXPECT_GE(filter.Find(ending), 0) << ending;
+
+  SetFileDialogHandler(nullptr);
+  int criticals = 0;
+  const guint handler = g_log_set_handler("Gtk", GLogLevelFlags(G_LOG_LEVEL_CRITICAL | G_LOG_FLAG_FATAL),
+                                          [](const gchar*, GLogLevelFlags, const gchar*, gpointer count) { ++*static_cast<int*>(count); },
+                                          &criticals);
+  auto* escape = new wxTimer();
+  escape->Bind(wxEVT_TIMER, [](wxTimerEvent&) { wxUIActionSimulator().Char(WXK_ESCAPE); });
+  escape->StartOnce(1500);
+  ClickOn(page.m_dlgDatei.GetDlgItem(1009));
+  Pump(300);
+  delete escape;
+  g_log_remove_handler("Gtk", handler);
+  EXPECT_EQ(criticals, 0);
 }

@@ -4,6 +4,7 @@
 #include "config/QRCodeKonfiguration.h"
 #include "encode/SubDlgEncode.h"
 #include "outside/FileDialog.h"
+#include "outside/MessageBox.h"
 #include "outside/TextServices.h"
 #include "outside/VCard.h"
 #include "outside/WxText.h"
@@ -14,7 +15,9 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -36,8 +39,14 @@ protected:
   // What a phone camera would read off the screen.
   std::vector<ReadCode> ReadScreen() { return ReadWithZXing(ToGray(CaptureClient(&m_page->m_btnCode))); }
 
+  static std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  }
+
   CQRCodeDlg m_dialog;
   CSubDlgEncodeBase* m_page = nullptr;
+  std::vector<std::string> m_messages;
 };
 
 } // namespace
@@ -142,4 +151,44 @@ TEST(EncodePageHostTest, TheVariableButtonCallsTheHostsCallable) {
   ASSERT_TRUE(page.GetDlgItem(1004)->IsShown());
   ClickOn(page.GetDlgItem(1004));
   EXPECT_EQ(calls, (std::vector<int>{1004, 1001}));
+}
+
+// Failures say what happened: a text too long for a code says so in the code area with the limit,
+// a file that cannot be written says why and leaves an existing one as it was.
+TEST_F(EncodePageTest, ATooLongTextAndAnUnwritableFileSayWhy) {
+  const MessageBoxHandler old = SetMessageBoxHandler([this](const CString& text, UINT) {
+    m_messages.push_back(text.str());
+    return IDOK;
+  });
+  Edit()->SetFocus();
+  Edit()->ChangeValue(wxString(3000, 'a'));
+  m_page->OnEnChange();
+  Pump(200);
+  EXPECT_EQ(m_page->m_strKeinCode, "Der Text ist zu lang für einen QR-Code: 3000 Bytes, höchstens 2953 Bytes mit "
+                                   "Fehlerkorrektur L (Bibliothek " + m_page->GetEncoder().GetNameBibliothek() + ").");
+  EXPECT_TRUE(m_page->m_btnCode.IsShown());
+  EXPECT_FALSE(m_page->GetDlgItem(1002)->IsShown());
+  SaveScreenshot(&m_dialog, "encode-page-text-too-long");
+  // The code area shows the sentence: dark pixels where the words are, on white.
+  const GrayImage area = ToGray(CaptureClient(&m_page->m_btnCode));
+  EXPECT_LT(*std::min_element(area.pixels.begin(), area.pixels.end()), 100);
+
+  Edit()->ChangeValue("kurz");
+  m_page->OnEnChange();
+  EXPECT_TRUE(m_page->m_strKeinCode.IsEmpty());
+  const std::string kept = (std::filesystem::temp_directory_path() / ("codewerk-kept-" + std::to_string(getpid()))).string();
+  for (const std::string& path : {std::string("/nonexistent/folder/code.bmp"), std::string("/proc/version")}) {
+    SetFileDialogHandler([&](const FileDialogRequest&) -> std::optional<CStringArray> {
+      CStringArray paths;
+      paths.Add(path.c_str());
+      return paths;
+    });
+    const std::string before = ReadAll(path);
+    m_messages.clear();
+    ClickOn(m_page->GetDlgItem(1002));
+    ASSERT_EQ(m_messages.size(), 1u) << path;
+    EXPECT_EQ(m_messages[0].rfind("Die Datei „" + path + "“ kann nicht gespeichert werden: ", 0), 0u) << m_messages[0];
+    EXPECT_EQ(ReadAll(path), before) << path;
+  }
+  SetMessageBoxHandler(old);
 }

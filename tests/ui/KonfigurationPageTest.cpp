@@ -216,3 +216,19 @@ TEST_F(KonfigurationPageTest, TheActionRowOffersBothBackEndsAndADismissedMenuPri
   EXPECT_EQ(entries, (std::vector<std::pair<int, std::string>>{{1000, "ZInt"}, {0, ""}, {1002, "QREncode"}}));
   EXPECT_FALSE(page.IsModified());
 }
+
+// A back end the page does not know (a value from 3 up) shows as no value, and stays as it is
+// until another is chosen.
+TEST_F(KonfigurationPageTest, ABackEndThePageDoesNotKnowShowsNoValue) {
+  for (int unknown : {3, 5, 99}) {
+    GetQRCodeKonfiguration().m_eEncoder = static_cast<T_QRCodeKonfiguration_Encoder>(unknown);
+    GetQRCodeKonfiguration().m_eDecoder = static_cast<T_QRCodeKonfiguration_Decoder>(unknown);
+    CQRCodeDlg dialog;
+    CSubDlgKonfiguration& page = Open(dialog);
+    for (const char* label : {"Erstellen", "Einlesen"}) {
+      ASSERT_NE(Row(page, label), nullptr);
+      EXPECT_EQ(Row(page, label)->GetValueAsString(), "") << label << " " << unknown;
+    }
+    EXPECT_FALSE(SaveEnabled(page));
+  }
+}

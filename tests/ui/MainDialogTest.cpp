@@ -2,11 +2,17 @@
 #include "UiTesting.h"
 #include "config/QRCodeKonfiguration.h"
 #include "encode/SubDlgEncode.h"
+#include "outside/MessageBox.h"
 #include "shell/QRCodeDlg.h"
 
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 #include <wx/uiaction.h>
+
+#include <gtk/gtk.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -60,13 +66,14 @@ TEST_F(MainDialogTest, TheSettingsChooseTheEncodePageAndItsTooltip) {
     EXPECT_EQ(page->m_strToolTip, encoder == 0 ? "Bibliothek: QRCode" : "Bibliothek: ZInt");
     EXPECT_TRUE(page->IsPageShown());
 
-    // Hovering over the tab shows the page's tooltip.
-    wxUIActionSimulator mouse;
-    const wxRect strip = tabs.GetWindow()->GetScreenRect();
-    mouse.MouseMove(strip.x + 50, strip.y + 18); // over the tab's label
-    Pump(200);
-    ASSERT_NE(tabs.GetWindow()->GetToolTip(), nullptr);
-    EXPECT_EQ(tabs.GetWindow()->GetToolTipText(), page->m_strToolTip.GetString());
+    // The tooltip is the tab's own: over the page there is none.
+    GtkWidget* tab = gtk_notebook_get_tab_label(GTK_NOTEBOOK(tabs.GetWindow()->GetHandle()), page->GetHandle());
+    ASSERT_NE(tab, nullptr);
+    gchar* tip = gtk_widget_get_tooltip_text(tab);
+    EXPECT_STREQ(tip, page->m_strToolTip.GetString());
+    g_free(tip);
+    EXPECT_EQ(tabs.GetWindow()->GetToolTip(), nullptr);
+    EXPECT_EQ(page->GetToolTip(), nullptr);
     SaveScreenshot(&dialog, "main-dialog-encoder-" + std::to_string(encoder));
   }
 }
@@ -117,4 +124,29 @@ TEST_F(MainDialogTest, ASingleTabCanHideItsStrip) {
   Pump(200);
   EXPECT_LT(pageTopWithoutStrip, page.GetPosition().y);
   tabs.ReleasePages();
+}
+
+// A settings file that cannot be read is told once, when the main dialog opens: the defaults are
+// in use, and the next dialog of the same run says nothing more.
+TEST_F(MainDialogTest, ABrokenSettingsFileIsToldOnceWhenTheDialogOpens) {
+  std::vector<std::string> messages;
+  const MessageBoxHandler old = SetMessageBoxHandler([&](const CString& text, UINT) {
+    messages.push_back(text.str());
+    return IDOK;
+  });
+  CQRCodeKonfiguration& settings = GetQRCodeKonfiguration();
+  const std::string path = settings.GetStammdatenName().str();
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << "\x01\x02 kein Text";
+  settings.Laden();
+  for (int i = 0; i < 2; ++i) {
+    CQRCodeDlg dialog;
+    Open(dialog);
+  }
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], "Die Einstellungsdatei „" + path + "“ kann nicht gelesen werden (Zeile 1 ist keine Einstellung). "
+                         "Es gelten die Voreinstellungen.");
+  std::filesystem::remove(path);
+  settings.Laden();
+  SetMessageBoxHandler(old);
 }

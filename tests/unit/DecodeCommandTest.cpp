@@ -157,3 +157,17 @@ TEST_F(DecodeCommandTest, NamesComeFromStandardInputByLineOrByNul) {
   }
   EXPECT_EQ(Decode({"--jobs", "0", a}).exitCode, 2);
 }
+
+TEST_F(DecodeCommandTest, ABrokenSettingsFileIsOneLineOnStandardErrorAndTheDefaultsServe) {
+  CQRCodeKonfiguration& settings = GetQRCodeKonfiguration();
+  const std::string path = settings.GetStammdatenName().str();
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream(path) << "[A]\nDec 1\n";
+  settings.Laden();
+  const Outcome o = Decode({Code("code.png", "trotzdem")});
+  EXPECT_EQ(o.exitCode, 0);
+  EXPECT_EQ(o.out, "QRCode: trotzdem\n");
+  EXPECT_EQ(o.err, "codewerk: the settings file " + path + " cannot be read (line 2 is no setting); the defaults are in use\n");
+  fs::remove(path);
+  settings.Laden();
+}

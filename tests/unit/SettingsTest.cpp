@@ -74,8 +74,7 @@ TEST_F(SettingsTest, MissingKeysAndBrokenValuesTakeTheirDefaults) {
   EXPECT_EQ(windowsStyle.m_bNurQRCodes, 0);
 
   for (const std::string& broken : {std::string("[A]\nEnc=99999999999\nDec=12abc\n[WC]\ncx=\ncy=0x10\n"),
-                                   std::string("Enc=0\nDec=0\n"), // keys without their section
-                                   std::string("\x00\x01\xFF[A\n=\n\xC3\x28", 10), std::string(100000, '[')}) {
+                                   std::string("Enc=0\nDec=0\n")}) { // keys without their section
     WriteFile(broken);
     CQRCodeKonfiguration settings;
     EXPECT_TRUE(settings.Laden());
@@ -88,12 +87,36 @@ TEST_F(SettingsTest, MissingKeysAndBrokenValuesTakeTheirDefaults) {
   EXPECT_EQ(outside.m_eDecoder, 2);
 }
 
-TEST_F(SettingsTest, AnUnreadableFileKeepsTheDefaultsAndSaysWhy) {
-  fs::create_directories(File()); // a folder where the file should be
-  CQRCodeKonfiguration settings;
-  EXPECT_FALSE(settings.Laden());
-  ExpectDefaults(settings, "folder");
-  EXPECT_NE(settings.GetLastErrorText().Find("QRCode.ini"), -1);
+// A file that is no settings file keeps the defaults and says why, in the user's words and, for a
+// command line, in English; the next save keeps it beside the new one.
+TEST_F(SettingsTest, ABrokenFileKeepsTheDefaultsSaysWhyAndIsKeptAsideOnTheNextSave) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {std::string("\x00\x01\xFF[A\n=\n\xC3\x28", 10), "holds no text"},
+      {"[A]\nEnc=\xC3\x28\n", "holds no text"},
+      {"[A]\nEnc 0\n", "line 2 is no setting"},
+      {std::string(5 << 20, '['), "too large"},
+      {"", "not a regular file"}, // a folder in its place
+  };
+  for (const auto& [content, reason] : cases) {
+    if (reason == "not a regular file") fs::create_directories(File());
+    else WriteFile(content);
+    CQRCodeKonfiguration settings;
+    EXPECT_FALSE(settings.Laden()) << reason;
+    ExpectDefaults(settings, reason);
+    EXPECT_NE(settings.GetLastErrorText().Find("QRCode.ini“ kann nicht gelesen werden"), -1) << settings.GetLastErrorText().str();
+    EXPECT_NE(settings.GetLastLoadReason().find(reason), std::string::npos) << settings.GetLastLoadReason();
+    settings.m_eEncoder = Encoder_QREncode;
+    ASSERT_TRUE(settings.Sichern()) << reason << ": " << settings.GetLastErrorText().str();
+    EXPECT_NE(ReadFile().find("Enc=0"), std::string::npos) << reason;
+    const fs::path kept = File().string() + ".defekt";
+    EXPECT_TRUE(fs::exists(kept)) << reason;
+    if (reason != "not a regular file") {
+      std::ifstream in(kept, std::ios::binary);
+      EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), content) << reason;
+    }
+    fs::remove_all(kept);
+    fs::remove_all(File());
+  }
 }
 
 TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAndLeavesNoTemporaryFile) {
