@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CString.h"
+#include "TaskIcons.h"
 #include "WinTypes.h"
 
 #include <wx/dialog.h>
@@ -10,16 +11,6 @@
 
 #include <functional>
 #include <vector>
-
-// Icons of the common task icon list.
-enum T_TaskIcon : int {
-  TaskIcon_None = -1,
-  TaskIcon_Telefon = 0,
-  TaskIcon_EMail = 1,
-  TaskIcon_Internet = 2,
-  TaskIcon_Fax = 3,
-  TaskIcon_Mobil = 5,
-};
 
 class CMFCNextBaseActionTasksPane : public wxScrolledWindow {
 public:
