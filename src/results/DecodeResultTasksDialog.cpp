@@ -16,6 +16,7 @@ void CDecodeResultTasksDialog::AddActionsToTasksPane() {
 void CDecodeResultTasksDialog::AddGroups(const std::vector<ResultGroup>& groups) {
   for (const ResultGroup& group : groups) {
     const int index = GetTasksPane().AddGroup(0, group.caption);
+    GetTasksPane().SetGroupCopyText(index, group.wholeText);
     for (const ResultEntry& entry : group.entries) AddEntry(index, entry);
   }
 }
