@@ -198,6 +198,24 @@ TEST(VCardTest, TheEntryDialogsTextReadsBackAsTheSameContact) {
                                                         "10115 Berlin", "Deutschland"}));
 }
 
+TEST(VCardTest, ColonsAndCaretEscapesInLabelsPutNoStrayLinesIntoTheAddress) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"ADR;TYPE=work;LABEL=Hauptstr. 1^nc/o Firma: Empfang^n10115 Berlin:;;Hauptstr. 1;Berlin;;10115;Deutschland",
+       {"Hauptstr. 1", "10115 Berlin", "Deutschland"}},
+      {"ADR;LABEL=B\xC3\xBCro:2. OG;TYPE=work:;;Weg 1;Bonn;;53111;DE", {"Weg 1", "53111 Bonn", "DE"}},
+      {"ADR;LABEL=Weg 1^nBonn;WORK:;;Weg 1;Bonn;;53111;DE", {"Weg 1", "53111 Bonn", "DE"}},
+      {"ADR;TYPE=\"work\";LABEL=\"Weg 1: Hof\":;;Weg 1: Hof;Bonn;;53111;DE", {"Weg 1: Hof", "53111 Bonn", "DE"}},
+      // Only the printed label: its lines are the address.
+      {"ADR;LABEL=\"Haus ^'Zur Post^'^nMarkt 3^n^^12345 Dorf\":;;;;;;", {"Haus \"Zur Post\"", "Markt 3", "^12345 Dorf"}},
+  };
+  for (const auto& [adr, lines] : cases) {
+    std::vector<std::string> expected{"Anna Bauer"};
+    expected.insert(expected.end(), lines.begin(), lines.end());
+    EXPECT_EQ(AddressLines(Record(std::string("BEGIN:VCARD\nVERSION:4.0\nN:Bauer;Anna\n") + adr + "\nEND:VCARD")), expected)
+        << adr;
+  }
+}
+
 TEST(TextLinesTest, LineBreaksAreUnifiedAndSplit) {
   CStringArray lines;
   BreakLine(SetNewLineText("a\r\nb\rc\n\nd\n", "\n"), lines);
