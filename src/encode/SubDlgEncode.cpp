@@ -8,6 +8,8 @@
 #include "outside/FileDialog.h"
 #include "outside/GlobalMemory.h"
 #include "outside/GlobaleBezeichner.h"
+#include "outside/TextServices.h"
+#include "outside/VCard.h"
 #include "outside/VCardEingabeDialog.h"
 #include "outside/WxText.h"
 
@@ -19,6 +21,15 @@
 namespace {
 
 constexpr int kEdit = 1001, kSave = 1002, kCode = 1003, kVariable = 1004, kSizeLabel = 4000, kVCard = 4010;
+
+// The text as the code carries it: lines end with "\n", a vCard's with "\r\n" as vCard requires.
+CString TextToEncode(const CString& edited) {
+  const CString text = SetNewLineText(edited, "\n");
+  CStringArray lines;
+  BreakLine(text, lines);
+  CVCardReader reader;
+  return IsVCard(lines, reader) ? SetNewLineText(text, "\r\n") : text;
+}
 
 } // namespace
 
@@ -54,8 +65,7 @@ void CSubDlgEncodeBase::DoDataExchange(CDataExchange* pDX) {
 void CSubDlgEncodeBase::OnEnChange() {
   auto* edit = dynamic_cast<wxTextCtrl*>(GetDlgItem(kEdit));
   if (!edit) return;
-  CString text = FromWx(edit->GetValue());
-  text.Replace("\r\n", "\n");
+  const CString text = TextToEncode(FromWx(edit->GetValue()));
   if (m_hDib) {
     GlobalFree(m_hDib);
     m_hDib = nullptr;
@@ -95,9 +105,8 @@ void CSubDlgEncodeBase::OnBnClickedVCard() {
   dialog.m_fnVCard = m_fnVCard;
   dialog.InitValue(FromWx(edit->GetValue()));
   if (dialog.DoModal() != IDOK) return;
-  CString text = dialog.GetVCardText();
-  text.Replace("\n", "\r\n");
-  edit->ChangeValue(ToWx(text));
+  // The field shows plain line breaks; the code gets the vCard's own (TextToEncode).
+  edit->ChangeValue(ToWx(SetNewLineText(dialog.GetVCardText(), "\n")));
   OnEnChange();
 }
 
