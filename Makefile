@@ -6,7 +6,8 @@ XVFB = xvfb-run -a -s "-screen 0 1280x800x24"
 
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS ?= fuzz_image_reader fuzz_png_reader fuzz_jpeg_reader fuzz_gif_reader fuzz_tiff_reader fuzz_bmp_reader \
-  fuzz_plain_bmp fuzz_settings_reader fuzz_vcard_reader fuzz_eci_text fuzz_scanner_keystrokes
+  fuzz_plain_bmp fuzz_settings_reader fuzz_vcard_reader fuzz_eci_text fuzz_scanner_keystrokes \
+  fuzz_result_classification
 FUZZ_FLAGS ?=
 
 .PHONY: all deps configure build run test bench asan fuzz clean

@@ -3,6 +3,7 @@
 #include "outside/CodePage.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <strings.h>
 
@@ -87,15 +88,16 @@ const DecodedSymbol* SymbolAt(void* handle, int index) {
 void FreeHandle(void* handle) { delete static_cast<DecodeResults*>(handle); }
 
 int CopyText(const std::string& utf8, char* buffer, int size) {
-  if (!buffer || size <= 0) return 0;
   const std::string text = ToAnsi(utf8);
+  const int needed = static_cast<int>(std::min<size_t>(text.size(), INT_MAX - 1));
+  if (!buffer || size <= 0) return needed;
   size_t n = std::min(text.size(), static_cast<size_t>(size - 1));
   // Step back over continuation bytes so no character is cut in half.
   if (n < text.size())
     while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
   std::memcpy(buffer, text.data(), n);
   buffer[n] = '\0';
-  return static_cast<int>(n);
+  return needed;
 }
 
 int CopyCorners(const DecodedSymbol* symbol, POINT* points, int max) {

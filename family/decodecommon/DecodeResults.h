@@ -1,5 +1,5 @@
 // What both decoder back-end modules share: the result handle and the rules that make their
-// results alike (corner order, text cut to a buffer, no phantom codes).
+// results alike (corner order, texts written into buffers, no phantom codes).
 #pragma once
 
 #include "outside/ImageFile.h"
@@ -36,7 +36,8 @@ int CountOf(void* handle);
 void FreeHandle(void* handle);
 
 // Writes text, in the ANSI code page, cut at a character boundary so it fits size bytes with its
-// terminator; returns the bytes written without the terminator.
+// terminator; returns the length of the whole text without the terminator, also when the buffer
+// was too small for it (a caller then asks again with that length + 1).
 int CopyText(const std::string& utf8, char* buffer, int size);
 int CopyCorners(const DecodedSymbol* symbol, POINT* points, int max);
 

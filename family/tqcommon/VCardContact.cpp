@@ -97,20 +97,23 @@ CKundeAlsAnschrift::CKundeAlsAnschrift(const CBasisKundeDatenbankEintrag* eintra
 }
 
 CString GetVCardText(const CBaseKunde& k) {
-  CString text = "BEGIN:VCARD\nVERSION:3.0\n";
-  text += "N:" + Escaped(k.m_strNachname) + ";" + Escaped(k.m_strVorname) + ";;" + Escaped(k.m_strAnrede) + ";\n";
+  // vCard lines end with CR LF; readers that insist on it are common.
+  const char* const end = "\r\n";
+  CString text = CString("BEGIN:VCARD") + end + "VERSION:3.0" + end;
+  text += "N:" + Escaped(k.m_strNachname) + ";" + Escaped(k.m_strVorname) + ";;" + Escaped(k.m_strAnrede) + ";" + end;
   const CString display = k.m_strAnzeigename.IsEmpty() ? Joined({k.m_strVorname, k.m_strNachname}, " ") : k.m_strAnzeigename;
-  text += "FN:" + Escaped(display.IsEmpty() ? k.m_strFirma : display) + "\n";
-  if (!k.m_strFirma.IsEmpty()) text += "ORG:" + Escaped(k.m_strFirma) + "\n";
+  text += "FN:" + Escaped(display.IsEmpty() ? k.m_strFirma : display) + end;
+  if (!k.m_strFirma.IsEmpty()) text += "ORG:" + Escaped(k.m_strFirma) + end;
   if (k.HasPostalAddress())
-    text += "ADR;TYPE=WORK:" + Escaped(k.m_strPostfach) + ";;" + Escaped(k.m_strStrasse) + ";" + Escaped(k.m_strOrt) +
-            ";;" + Escaped(k.m_strPLZ) + ";" + Escaped(k.m_strLand) + "\n";
+    text += "ADR;TYPE=WORK:" + Escaped(k.m_strPostfach) + ";" + Escaped(k.m_strAdresszusatz) + ";" +
+            Escaped(k.m_strStrasse) + ";" + Escaped(k.m_strOrt) + ";" + Escaped(k.m_strRegion) + ";" + Escaped(k.m_strPLZ) +
+            ";" + Escaped(k.m_strLand) + end;
   for (const CVCardTelefon& tel : k.m_arTelefon) {
     CString types;
     for (const std::string& type : tel.m_types) types += (types.IsEmpty() ? "" : ",") + CString(type).MakeUpper();
-    text += "TEL" + (types.IsEmpty() ? CString() : ";TYPE=" + types) + ":" + Escaped(tel.m_strNummer) + "\n";
+    text += "TEL" + (types.IsEmpty() ? CString() : ";TYPE=" + types) + ":" + Escaped(tel.m_strNummer) + end;
   }
-  for (const CString& mail : k.m_arEMail) text += "EMAIL;TYPE=INTERNET:" + Escaped(mail) + "\n";
-  for (const CString& url : k.m_arInternet) text += "URL:" + Escaped(url) + "\n";
-  return text + "END:VCARD";
+  for (const CString& mail : k.m_arEMail) text += "EMAIL;TYPE=INTERNET:" + Escaped(mail) + end;
+  for (const CString& url : k.m_arInternet) text += "URL:" + Escaped(url) + end;
+  return text + "END:VCARD" + end;
 }

@@ -27,6 +27,7 @@ struct Property {
   std::string name;                    // upper case, group prefix removed
   std::set<std::string> types;         // lower case
   std::string encoding, charset;
+  std::string label;                   // ADR's LABEL parameter: the address as printed
   std::string value;                   // raw, still escaped
 };
 
@@ -47,13 +48,61 @@ std::string Unquoted(std::string s) {
   return s;
 }
 
-std::optional<Property> ParseProperty(const std::string& line) {
-  bool quoted = false;
-  size_t colon = std::string::npos;
-  for (size_t i = 0; i < line.size() && colon == std::string::npos; ++i) {
-    if (line[i] == '"') quoted = !quoted;
-    else if (line[i] == ':' && !quoted) colon = i;
+// RFC 6868 escapes in parameter values: "^n" a line break, "^'" a double quote, "^^" a caret.
+std::string CaretDecoded(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+    if (text[i] == '^' && (next == 'n' || next == 'N' || next == '\'' || next == '^')) {
+      out += next == '\'' ? '"' : next == '^' ? '^' : '\n';
+      ++i;
+    } else {
+      out += text[i];
+    }
   }
+  return out;
+}
+
+bool IsParameterName(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isalnum(c) || c == '-'; });
+}
+
+// Whether the text up to the next colon holds parameters (";NAME=…", or a bare ";WORK" before that
+// colon): then a colon before it was not the one that starts the value.
+bool ParametersFollow(std::string_view rest) {
+  const size_t colon = rest.find(':');
+  if (colon == std::string_view::npos) return false;
+  const std::string_view segment = rest.substr(0, colon);
+  for (size_t semicolon = segment.find(';'); semicolon != std::string_view::npos;
+       semicolon = segment.find(';', semicolon + 1)) {
+    const std::string_view parameter = segment.substr(semicolon + 1);
+    const size_t eq = parameter.find('=');
+    if (IsParameterName(parameter.substr(0, eq))) return true;
+  }
+  return false;
+}
+
+// Where the value starts: the first colon outside double quotes. LABEL is free text, and some
+// address books leave its colons unquoted ("LABEL=Firma: Empfang"); a colon there followed by a
+// blank, or by more parameters, is the label's own.
+size_t ValueColon(const std::string& line) {
+  bool quoted = false, inLabel = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (c == '"') quoted = !quoted;
+    if (quoted || c == '"') continue;
+    if (c == ';') {
+      inLabel = strncasecmp(line.c_str() + i + 1, "LABEL=", 6) == 0 && line.compare(i + 7, 1, "\"") != 0;
+    } else if (c == ':') {
+      const bool own = inLabel && ((i + 1 < line.size() && line[i + 1] == ' ') || ParametersFollow(std::string_view(line).substr(i + 1)));
+      if (!own) return i;
+    }
+  }
+  return std::string::npos;
+}
+
+std::optional<Property> ParseProperty(const std::string& line) {
+  const size_t colon = ValueColon(line);
   if (colon == std::string::npos) return std::nullopt;
   Property p;
   p.value = line.substr(colon + 1);
@@ -66,7 +115,7 @@ std::optional<Property> ParseProperty(const std::string& line) {
     const std::string param = Trim(head[i]);
     const auto eq = param.find('=');
     const std::string key = Lower(Trim(param.substr(0, eq)));
-    const std::string value = eq == std::string::npos ? std::string() : Unquoted(Trim(param.substr(eq + 1)));
+    const std::string value = eq == std::string::npos ? std::string() : CaretDecoded(Unquoted(Trim(param.substr(eq + 1))));
     if (eq == std::string::npos) { // vCard 2.1: bare parameters
       if (key == "quoted-printable" || key == "base64" || key == "b") p.encoding = key;
       else p.types.insert(key);
@@ -78,6 +127,8 @@ std::optional<Property> ParseProperty(const std::string& line) {
       p.charset = value;
     } else if (key == "pref") {
       p.types.insert("pref");
+    } else if (key == "label") {
+      p.label = value;
     }
   }
   return p;
@@ -213,6 +264,9 @@ void Take(const Property& p, CBaseKunde& k, bool& haveAddress, bool& addressIsPr
     if (haveAddress && !(preferred && !addressIsPreferred)) return;
     auto a = Components(text);
     a.resize(7);
+    // A vCard 4.0 address may come as its printed label alone, one part per line.
+    if (std::all_of(a.begin(), a.end(), [](const std::string& part) { return part.empty(); }))
+      a[2] = Trim(Unescape(ToUtf8(p.label, p.charset)));
     k.m_strPostfach = a[0], k.m_strAdresszusatz = a[1], k.m_strStrasse = a[2], k.m_strOrt = a[3];
     k.m_strRegion = a[4], k.m_strPLZ = a[5], k.m_strLand = a[6];
     haveAddress = true;

@@ -18,7 +18,8 @@ public:
   virtual void* DecodeImage(const char* fileName, T_DecodeImageSource source) = 0;
   virtual int GetDecodeResultCount(void* handle) = 0;
   // Each writes at most bufferSize bytes with the terminator, cut at a character boundary, and
-  // returns the bytes written without the terminator.
+  // returns the length of the whole text without the terminator, also when the buffer was too
+  // small: then a caller asks again with a buffer of that length + 1.
   virtual int GetDecodeResultName(void* handle, int index, char* buffer, int bufferSize) = 0;
   virtual int GetDecodeResultSymbol(void* handle, int index, char* buffer, int bufferSize) = 0;
   virtual int GetDecodeResultPointArray(void* handle, int index, POINT* points, int maxPoints) = 0;

@@ -11,6 +11,7 @@
 #include "outside/GlobaleBezeichner.h"
 #include "outside/MessageBox.h"
 #include "outside/TextServices.h"
+#include "outside/VCard.h"
 #include "outside/VCardEingabeDialog.h"
 #include "outside/WxText.h"
 
@@ -26,6 +27,15 @@
 namespace {
 
 constexpr int kEdit = 1001, kSave = 1002, kCode = 1003, kVariable = 1004, kSizeLabel = 4000, kVCard = 4010;
+
+// The text as the code carries it: lines end with "\n", a vCard's with "\r\n" as vCard requires.
+CString TextToEncode(const CString& edited) {
+  const CString text = SetNewLineText(edited, "\n");
+  CStringArray lines;
+  BreakLine(text, lines);
+  CVCardReader reader;
+  return IsVCard(lines, reader) ? SetNewLineText(text, "\r\n") : text;
+}
 
 } // namespace
 
@@ -61,8 +71,7 @@ void CSubDlgEncodeBase::DoDataExchange(CDataExchange* pDX) {
 void CSubDlgEncodeBase::OnEnChange() {
   auto* edit = dynamic_cast<wxTextCtrl*>(GetDlgItem(kEdit));
   if (!edit) return;
-  CString text = FromWx(edit->GetValue());
-  text.Replace("\r\n", "\n");
+  const CString text = TextToEncode(FromWx(edit->GetValue()));
   if (m_hDib) {
     GlobalFree(m_hDib);
     m_hDib = nullptr;
@@ -118,9 +127,8 @@ void CSubDlgEncodeBase::OnBnClickedVCard() {
   dialog.m_fnVCard = m_fnVCard;
   dialog.InitValue(FromWx(edit->GetValue()));
   if (dialog.DoModal() != IDOK) return;
-  CString text = dialog.GetVCardText();
-  text.Replace("\n", "\r\n");
-  edit->ChangeValue(ToWx(text));
+  // The field shows plain line breaks; the code gets the vCard's own (TextToEncode).
+  edit->ChangeValue(ToWx(SetNewLineText(dialog.GetVCardText(), "\n")));
   OnEnChange();
 }
 

@@ -1,20 +1,33 @@
 // Handing addresses to the desktop: the opener (xdg-open) is started with the address as its one
 // argument, never through a shell, and not waited for. Only web, mail and telephone addresses are
-// handed on. CODEWERK_OPENER in the environment names another opener (tests record with it).
+// handed on, each rebuilt from its parts first; a text with control characters or bytes that are
+// not UTF-8 is no address. CODEWERK_OPENER in the environment names another opener (tests record
+// with it).
 #pragma once
 
 #include "CString.h"
 
-// Opens a web address ("www." gets "http://"; in a line with other words, the address in it).
+// Opens a web address ("http://", "https://", or "www.", which gets "http://").
 bool GoToInternet(const CString& address);
 bool OpenLink(const CString& address);
-// Writes a mail to the address (mailto:, the address percent-encoded).
+// Writes a mail: to a plain address, or as a "mailto:" address asks (only its subject and body).
 bool SendMail(const CString& address, const char* attachment = nullptr);
 // Dials the number (tel:). A number without its international prefix gets the country's calling
 // code as phone context when the dialling context names a country this library knows.
 bool TelefonnummerAnrufen(const CString& number, const CString& diallingContext);
+// Hands on an address as the ...AddressFor functions below make them; false for any other text.
+bool OpenAddress(const CString& address);
 
 // The address as it would be handed to the opener, or empty when it is not one to hand on.
+// Web: scheme in lower case, a host with letters beyond ASCII in its "xn--" form.
 CString WebAddressFor(const CString& address);
+// Mail: the recipients and the "subject" and "body" headers, decoded and percent-encoded anew;
+// every other header is dropped.
 CString MailAddressFor(const CString& address);
+// Telephone: the digits (and + * #) of the number, with its "ext" and "phone-context" only.
 CString TelephoneAddressFor(const CString& number, const CString& diallingContext);
+// Whichever of the three the text's scheme ("www." counts as web) calls for.
+CString DesktopAddressFor(const CString& text);
+// The web host or mail domains of an address that stand for letters beyond ASCII ("xn--"
+// labels), as the address carries them, joined by ", "; empty when there are none.
+CString PunycodeHostsOf(const CString& address);

@@ -1,7 +1,9 @@
 // The reading module: the picture readers and the two decoder back ends, in a library of their
 // own that the core loads on the first read, so that a program that only creates codes never
 // loads libtiff, libpng, zxing-cpp or ZBar. Its functions are those of tq_zxing.h, tq_zbar.h and
-// ImageFile.h, with scan pictures behind plain handles.
+// ImageFile.h, with scan pictures behind plain handles. The ...GetDecodeResultName/Symbol functions
+// return the length of the whole text (without the terminator) even when the buffer was smaller
+// and got only what fits, cut at a character boundary.
 #pragma once
 
 #include "WinTypes.h"

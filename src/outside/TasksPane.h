@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CString.h"
+#include "TaskIcons.h"
 #include "WinTypes.h"
 
 #include <wx/dialog.h>
@@ -10,16 +11,6 @@
 
 #include <functional>
 #include <vector>
-
-// Icons of the common task icon list.
-enum T_TaskIcon : int {
-  TaskIcon_None = -1,
-  TaskIcon_Telefon = 0,
-  TaskIcon_EMail = 1,
-  TaskIcon_Internet = 2,
-  TaskIcon_Fax = 3,
-  TaskIcon_Mobil = 5,
-};
 
 class CMFCNextBaseActionTasksPane : public wxScrolledWindow {
 public:
@@ -31,6 +22,7 @@ public:
   struct Group {
     CString caption;
     std::vector<Task> tasks;
+    CString copyText; // offered by a "Text kopieren" button beside the caption when not empty
   };
 
   CMFCNextBaseActionTasksPane() = default;
@@ -42,17 +34,22 @@ public:
   int AddTask_WithoutRebuild(int group, const CString& text, std::function<void()> action, int icon);
   // A plain entry, which does nothing.
   int AddTask(int group, const CString& text, int icon, UINT commandId = 0);
-  // Builds the windows for what was added.
-  void RecalcLayout();
+  // The text "Text kopieren" puts on the clipboard for this group.
+  void SetGroupCopyText(int group, const CString& text);
+  // Builds the windows for what was added; texts wider than textWidth pixels are wrapped
+  // (at blanks where there are any), 0 leaves them as they are.
+  void RecalcLayout(int textWidth = 0);
 
   const std::vector<Group>& GetGroups() const { return m_groups; }
   // The window of an entry once laid out (a link for clickable entries), for keyboard focus.
   wxWindow* GetTaskWindow(int group, int task) const;
-  wxWindow* FirstLink() const;
+  // The group's "Text kopieren" button once laid out, or null.
+  wxWindow* GetCopyButton(int group) const;
 
 private:
   std::vector<Group> m_groups;
   std::vector<std::vector<wxWindow*>> m_taskWindows;
+  std::vector<wxWindow*> m_copyButtons;
 };
 
 // A resizable dialog whose content is a tasks pane; subclasses fill it in AddActionsToTasksPane.
@@ -63,9 +60,11 @@ public:
   virtual void AddActionsToTasksPane() = 0;
   // Fills the pane (no window needed); DoModal does it when it has not been done.
   void BuildTasksPaneMain();
-  // Makes the window, lays the pane out and shows it modally; returns IDOK or IDCANCEL.
+  // Makes the window, lays the pane out and shows it modally; returns IDOK or IDCANCEL. The dialog
+  // grows with its entries up to the screen's size and scrolls beyond it; no entry has the focus,
+  // so an Enter meant for something else runs nothing.
   INT_PTR DoModal();
-  // The size the dialog opens with, in device-independent pixels.
+  // The smallest size the dialog opens with, in device-independent pixels.
   void SetFesteAufloesung(int cx, int cy, bool fixed);
 
   CMFCNextBaseActionTasksPane& GetTasksPane() { return m_pane; }

@@ -81,5 +81,5 @@ private:
   CStringArray m_arZeilen;
 };
 
-// A vCard 3.0 text of the contact, lines separated by "\n".
+// A vCard 3.0 text of the contact, each line ended by "\r\n".
 CString GetVCardText(const CBaseKunde& kunde);

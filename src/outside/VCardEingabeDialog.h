@@ -20,6 +20,7 @@ public:
   void InitValue(const CString& text);
   // IDOK when the user took the contact, IDCANCEL otherwise.
   INT_PTR DoModal();
+  // The contact as a vCard 3.0 text, lines ended by "\r\n".
   CString GetVCardText() const;
 
   // A host's chance to fill in or adjust the contact before the dialog shows it.

@@ -9,8 +9,9 @@ extern "C" {
 // A new result handle, or null when the file is unreadable or holds no code.
 void* ZBar_DecodeImage(const char* fileName, bool onlyQR);
 int ZBar_GetDecodeResultCount(void* handle);
-// Write into buffer, cut at a character boundary to fit size bytes with the terminator; return the
-// number of bytes written without the terminator.
+// Write into buffer, cut at a character boundary to fit size bytes with the terminator (always
+// written when size > 0); return the length of the whole text without the terminator, also when it
+// did not fit: a caller whose buffer was too small asks again with that length + 1.
 int ZBar_GetDecodeResultName(void* handle, int index, char* buffer, int size);
 int ZBar_GetDecodeResultSymbol(void* handle, int index, char* buffer, int size);
 // At most max corners in image pixels: top-left, top-right, bottom-right, bottom-left.

@@ -5,6 +5,7 @@
 #include "decode/DecodeResultArray.h"
 #include "outside/TasksPane.h"
 #include "outside/VCard.h"
+#include "results/ResultClassification.h"
 
 class CODEWERK_EXPORT CDecodeResultTasksDialog : public CActionTasksPaneBasisDialogMitCommonTasksIconsImageList {
 public:
@@ -22,8 +23,8 @@ public:
   void AddKundenKommunikation(const CBasisKundeDatenbankEintrag* record);
 
 private:
-  int AddGroup(const CString& caption);
-  void AddResult(const CSubDlgDecodeResult& result);
+  void AddGroups(const std::vector<ResultGroup>& groups);
+  void AddEntry(int group, const std::optional<ResultEntry>& entry);
 
   const CDecodeResultArray& m_results;
 };

@@ -119,7 +119,7 @@ TEST_F(EncodePageTest, TheVCardDialogFillsTheTextWithAVCard) {
   Pump(200);
 
   const CString text = FromWx(Edit()->GetValue());
-  EXPECT_NE(text.Find("\r\n"), -1); // shown with Windows line breaks …
+  EXPECT_EQ(text.Find('\r'), -1); // shown with plain line breaks …
   CStringArray lines;
   BreakLine(SetNewLineText(text, "\n"), lines);
   CVCardReader reader;
@@ -128,12 +128,24 @@ TEST_F(EncodePageTest, TheVCardDialogFillsTheTextWithAVCard) {
   reader.GetAsKunde(contact);
   EXPECT_EQ(contact.m_strNachname, "M\xC3\xBCller");
   EXPECT_EQ(contact.m_strFirma, "B\xC3\xA4" "ckerei");
-  const auto codes = ReadScreen();
+  auto codes = ReadScreen();
   ASSERT_EQ(codes.size(), 1u);
-  CString expected = text;
-  expected.Replace("\r\n", "\n");
-  EXPECT_EQ(codes[0].text, expected.str()); // … and encoded with "\n"
+  EXPECT_EQ(codes[0].text, SetNewLineText(text, "\r\n").str()); // … and encoded with CR LF, as vCard requires
   SaveScreenshot(&m_dialog, "encode-page-vcard");
+
+  // Still a vCard after the user edited it in the field; any other text keeps plain line breaks.
+  Edit()->SetFocus();
+  Edit()->SetInsertionPoint(0);
+  TypeText("\n");
+  codes = ReadScreen();
+  ASSERT_EQ(codes.size(), 1u);
+  EXPECT_EQ(codes[0].text, "\r\n" + SetNewLineText(text, "\r\n").str());
+  Edit()->ChangeValue("Hallo\nWelt");
+  Edit()->SetInsertionPointEnd();
+  TypeText("!");
+  codes = ReadScreen();
+  ASSERT_EQ(codes.size(), 1u);
+  EXPECT_EQ(codes[0].text, "Hallo\nWelt!");
 }
 
 TEST(EncodePageHostTest, TheVariableButtonCallsTheHostsCallable) {

@@ -171,3 +171,15 @@ TEST_F(DecodeCommandTest, ABrokenSettingsFileIsOneLineOnStandardErrorAndTheDefau
   fs::remove(path);
   settings.Laden();
 }
+
+TEST_F(DecodeCommandTest, AVersion40CodeIsPrintedWholeByBothDecoders) {
+  std::string text;
+  for (int word = 0; text.size() < 2953; ++word) text += "Wort" + std::to_string(word) + " ";
+  text.resize(2953);
+  const std::string file = Picture("v40.png", WithQuietZone(RenderCode(text, 3), 12));
+  for (const char* decoder : {"zxing", "zbar"}) {
+    const Outcome o = Decode({"--decoder", decoder, file});
+    EXPECT_EQ(o.exitCode, 0) << decoder << o.err;
+    EXPECT_EQ(o.out.substr(o.out.find(": ") + 2), text + "\n") << decoder;
+  }
+}

@@ -214,17 +214,20 @@ TEST_P(DecoderBackEndTest, EciTextIsUtf8EvenWhenItsBytesAreNotInTheirSet) {
   EXPECT_TRUE(IsValidUTF8(texts[0].data(), texts[0].size())) << ::testing::PrintToString(texts[0]);
 }
 
-TEST_P(DecoderBackEndTest, BuffersAreFilledToFitAndAlwaysTerminated) {
-  const std::string text = "\xC3\xA4\xC3\xB6\xC3\xBC-abc"; // äöü-abc
+TEST_P(DecoderBackEndTest, BuffersAreFilledToFitAndTheWholeLengthIsTold) {
+  const std::string text = "\xC3\xA4\xC3\xB6\xC3\xBC-abc"; // äöü-abc, 10 bytes
   void* handle = GetParam().decode(SavedPng(Framed(RenderCode(text, 4)), "buffers").c_str(), true);
   ASSERT_NE(handle, nullptr);
   ASSERT_EQ(GetParam().count(handle), 1);
-  char buffer[8];
+  char buffer[11];
   std::memset(buffer, 'x', sizeof buffer);
-  EXPECT_EQ(GetParam().text(handle, 0, buffer, 6), 4); // "äö" fits, half a "ü" does not
+  EXPECT_EQ(GetParam().text(handle, 0, buffer, 6), 10); // "äö" fits, half a "ü" does not
   EXPECT_STREQ(buffer, "\xC3\xA4\xC3\xB6");
-  EXPECT_EQ(GetParam().text(handle, 0, buffer, 1), 0);
+  EXPECT_EQ(GetParam().text(handle, 0, buffer, 1), 10);
   EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(GetParam().text(handle, 0, nullptr, 0), 10);
+  EXPECT_EQ(GetParam().text(handle, 0, buffer, 11), 10);
+  EXPECT_EQ(buffer, text);
   EXPECT_EQ(GetParam().text(handle, 1, buffer, 8), 0); // no second result
   EXPECT_STREQ(buffer, "");
   POINT points[4];

@@ -4,6 +4,7 @@
 #include "outside/DesktopActions.h"
 #include "outside/MessageBox.h"
 #include "results/DecodeResultTasksDialog.h"
+#include "results/ResultClassification.h"
 
 #include <gtest/gtest.h>
 
@@ -61,28 +62,61 @@ const std::string kVCardWithoutAddress =
 
 } // namespace
 
-TEST(ResultActionsTest, BookNumbersOnlyForTheExactSymbologyNames) {
+TEST(ResultActionsTest, BookNumbersOnlyForBookPrefixesAndTheExactSymbologyNames) {
   for (const char* symbol : {"EAN-13", "EAN_13", "ISBN-13"})
     EXPECT_EQ(PaneFor({{"9783161484100", symbol}}),
               (Pane{{symbol, {{"ISBN 9783161484100 bei Amazon", TaskIcon_Internet, true}}}}))
         << symbol;
-  for (const char* symbol : {"ean-13", "Ean_13", "isbn-13"})
-    EXPECT_EQ(PaneFor({{"9783161484100", symbol}}), (Pane{{symbol, {{"9783161484100", TaskIcon_None, false}}}}));
-  EXPECT_EQ(PaneFor({{"1234567890123", "EAN-13"}})[0].second[0].text, "ISBN 1234567890123 bei Amazon"); // no check
-  EXPECT_EQ(Click("9783161484100", "EAN-13"),
-            (std::vector<std::vector<std::string>>{{"http://www.amazon.de/isbn-suche/s?keywords=9783161484100"}}));
+  const std::pair<const char*, const char*> plain[] = {
+      {"9783161484100", "ean-13"}, {"9783161484100", "Ean_13"}, {"9783161484100", "QRCode"}, // other names
+      {"4006381333931", "EAN-13"}, {"1234567890123", "EAN-13"},                             // no book prefix
+      {"978316148410", "EAN-13"},  {"97831614841000", "EAN-13"}};                           // not 13 digits
+  for (const auto& [digits, symbol] : plain)
+    EXPECT_EQ(PaneFor({{digits, symbol}}), (Pane{{symbol, {{digits, TaskIcon_None, false}}}})) << digits << " " << symbol;
+  EXPECT_EQ(Click("9791234567896", "ISBN-13"),
+            (std::vector<std::vector<std::string>>{{"https://www.amazon.de/isbn-suche/s?keywords=9791234567896"}}));
 }
 
-TEST(ResultActionsTest, LinesWithAWebAddressBecomeLinks) {
-  EXPECT_EQ(PaneFor({{"Hallo Welt\nwww.example.de\nWWW.EXAMPLE.DE\nhttps://example.de\nSiehe http://x.de/a hier", "QRCode"}}),
-            (Pane{{"QRCode",
-                   {{"Hallo Welt", TaskIcon_None, false},
-                    {"www.example.de", TaskIcon_Internet, true},
-                    {"WWW.EXAMPLE.DE", TaskIcon_Internet, true},
-                    {"https://example.de", TaskIcon_None, false}, // neither "http://" nor "www."
-                    {"Siehe http://x.de/a hier", TaskIcon_Internet, true}}}}));
-  EXPECT_EQ(Click("Hallo\nwww.example.de", "QRCode"), (std::vector<std::vector<std::string>>{{"http://www.example.de"}}));
-  EXPECT_EQ(Click("Siehe http://x.de/a hier", "QRCode"), (std::vector<std::vector<std::string>>{{"http://x.de/a"}}));
+TEST(ResultActionsTest, TheAddressInALineIsTheWordFromItsSchemeToTheNextBlank) {
+  const struct {
+    const char* line;
+    int icon;        // TaskIcon_None: a plain entry
+    const char* address;
+  } cases[] = {
+      {"URL:http://x.de", TaskIcon_Internet, "http://x.de"},
+      {"(www.x.de)", TaskIcon_Internet, "http://www.x.de"},
+      {"Siehe HTTPS://x.de/a?b=1, danach", TaskIcon_Internet, "https://x.de/a?b=1"},
+      {"\xE2\x80\x9Ehttps://x.de/\xC3\xA4\xE2\x80\x9C.", TaskIcon_Internet, "https://x.de/\xC3\xA4"},
+      {"Wiki: https://de.wikipedia.org/wiki/Satz_(Logik).", TaskIcon_Internet, "https://de.wikipedia.org/wiki/Satz_(Logik)"},
+      {"Schreib an mailto:x@y.de?attach=/etc/passwd&body=Hallo%20du!", TaskIcon_EMail, "mailto:x@y.de?body=Hallo%20du"},
+      {"Ruf an: tel:+49-30-1234.", TaskIcon_Telefon, "tel:+49301234"},
+      {"Tel: 030 1234, Web: www.x.de", TaskIcon_Internet, "http://www.x.de"}, // "Tel:" alone is no number
+      {"Hotel: 030 1234", TaskIcon_None, ""},                                 // "tel:" inside a word
+      {"mehr.www.x.de", TaskIcon_None, ""},
+      {"www.", TaskIcon_None, ""},
+      {"-h http:// https://-", TaskIcon_None, ""},
+      {"http://x.de/\x01", TaskIcon_None, ""},       // a control character
+      {"http://x.de/\xE2\x80\xAE" "fdp.exe", TaskIcon_None, ""}, // turns the shown text around
+      {"www.x.de/\xC3", TaskIcon_None, ""},          // not UTF-8
+  };
+  for (const auto& c : cases) {
+    const auto groups = ClassifyDecodeResult(c.line, "QRCode");
+    ASSERT_EQ(groups.size(), 1u);
+    ASSERT_EQ(groups[0].entries.size(), 1u);
+    EXPECT_EQ(groups[0].entries[0], (ResultEntry{c.line, c.icon, c.address})) << c.line;
+  }
+  EXPECT_EQ(Click("Siehe (www.example.de).", "QRCode"), (std::vector<std::vector<std::string>>{{"http://www.example.de"}}));
+}
+
+TEST(ResultActionsTest, HostsInOtherLettersShowTheirAsciiFormBeside) {
+  EXPECT_EQ(ClassifyDecodeResult("Shop: https://B\xC3\xBC" "cher.de/neu", "QRCode")[0].entries[0],
+            (ResultEntry{"Shop: https://B\xC3\xBC" "cher.de/neu (xn--bcher-kva.de)", TaskIcon_Internet,
+                         "https://xn--bcher-kva.de/neu"}));
+  // "apple.com" in Cyrillic letters
+  EXPECT_EQ(ClassifyDecodeResult("www.\xD0\xB0pple.com", "QRCode")[0].entries[0].text, "www.\xD0\xB0pple.com (www.xn--pple-43d.com)");
+  const auto communication = ClassifyDecodeResult("BEGIN:VCARD\nEMAIL:m@m\xC3\xBCller.de\nEND:VCARD", "QRCode")[0];
+  EXPECT_EQ(communication.entries, (std::vector<ResultEntry>{{"EMail: m@m\xC3\xBCller.de (xn--mller-kva.de)",
+                                                              TaskIcon_EMail, "mailto:m@xn--mller-kva.de"}}));
 }
 
 TEST(ResultActionsTest, VCardsBecomeAddressAndCommunicationInFixedOrder) {
@@ -92,6 +126,9 @@ TEST(ResultActionsTest, VCardsBecomeAddressAndCommunicationInFixedOrder) {
                     {"Fax: 030 2", TaskIcon_Fax, false},
                     {"EMail: e@x.de", TaskIcon_EMail, true}}}}));
   EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nVERSION:3.0\nFN:Niemand\nEND:VCARD", "QRCode"}}), (Pane{{"Kommunikation", {}}}));
+  // Addresses that cannot be handed on are shown, not offered.
+  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nEMAIL:e@x.de\x01\nURL:http://x.de/\x02\nEND:VCARD", "QRCode"}}),
+            (Pane{{"Kommunikation", {{"EMail: e@x.de\x01", TaskIcon_EMail, false}, {"Internet: http://x.de/\x02", TaskIcon_Internet, false}}}}));
 
   const Pane pane = PaneFor({{"Erst das", "QRCode"},
                              {"BEGIN:VCARD\r\nVERSION:2.1\r\nN:Muster;Max\r\nADR;WORK:;;Weg 1;Bonn;;53111;DE\r\n"
@@ -107,24 +144,52 @@ TEST(ResultActionsTest, VCardsBecomeAddressAndCommunicationInFixedOrder) {
   EXPECT_TRUE(PaneFor({}).empty());
 }
 
-TEST(DesktopActionsTest, AddressesAreMadeSafeForTheirScheme) {
-  EXPECT_EQ(MailAddressFor("erika muster@x.de?cc=y&z"), "mailto:erika%20muster@x.de%3Fcc=y%26z");
+TEST(DesktopActionsTest, AddressesAreRebuiltFromTheirParts) {
+  const std::pair<const char*, const char*> cases[] = {
+      // mail: recipients and subject/body only, percent-encoded anew
+      {"mailto:x@y.de?attach=/etc/passwd&body=Gr%C3%BC%C3%9Fe%0D%0Aich", "mailto:x@y.de?body=Gr%C3%BC%C3%9Fe%0D%0Aich"},
+      {"MAILTO:a@x.de,b%40c@y.de?cc=z@evil.de&Subject=Hi there&bcc=q@evil.de&subject=2nd", "mailto:a@x.de,b%40c@y.de?subject=Hi%20there"},
+      {"mailto:x@y.de?subject=a%0Ab", ""}, // a line break in the subject: headers of one's own
+      {"mailto:x@y.de?body=%00", ""},
+      {"mailto:?subject=niemand", ""},
+      {"mailto:x@-y.de", ""},
+      {"mailto:m%C3%BCller@b%C3%BCcher.de", "mailto:m%C3%BCller@xn--bcher-kva.de"},
+      // telephone: digits, ext and phone-context
+      {"tel:%2B49 (30) 1234;ext=5-6;isub=x;foo=bar", "tel:+49301234;ext=56"},
+      {"tel:030 1;phone-context=+49", "tel:0301;phone-context=+49"},
+      {"tel:\x7F" "030", ""},
+      {"tel:keine", ""},
+      // web: scheme in lower case, hosts in ASCII, nothing else
+      {"HTTPS://Example.de/A b", ""},
+      {"HTTPS://Example.de:8080/A?q=\xC3\xA4#x", "https://Example.de:8080/A?q=\xC3\xA4#x"},
+      {"www.b\xC3\xBC" "cher.de", "http://www.xn--bcher-kva.de"},
+      {"http://user@[::1]:80/", "http://user@[::1]:80/"},
+      {"http://x.de:8o/", ""},
+      {"http://x.de/\xC2\x85", ""}, // a C1 control character
+      {"-h", ""},
+      {"file:///etc/passwd", ""},
+      {"javascript:alert(1)", ""},
+  };
+  for (const auto& [text, address] : cases) EXPECT_EQ(DesktopAddressFor(text), address) << text;
+  EXPECT_EQ(MailAddressFor("erika muster@x.de"), "mailto:erika%20muster@x.de"); // a plain address is taken as it is
+  EXPECT_EQ(MailAddressFor("erika@x.de?cc=y"), "");
   EXPECT_EQ(TelephoneAddressFor("(030) 123-45 67", "Deutschland"), "tel:0301234567;phone-context=+49");
   EXPECT_EQ(TelephoneAddressFor("+1-418-656-9254;ext=102", "Canada"), "tel:+14186569254;ext=102");
   EXPECT_EQ(TelephoneAddressFor("030 1", "Atlantis"), "tel:0301");
-  EXPECT_EQ(TelephoneAddressFor("keine Nummer", ""), "");
-  EXPECT_EQ(WebAddressFor("https://x.de"), "https://x.de");
-  EXPECT_EQ(WebAddressFor("-h"), ""); // never an option for the opener
-  EXPECT_EQ(WebAddressFor("file:///etc/passwd"), "");
-  EXPECT_EQ(WebAddressFor("javascript:alert(1)"), "");
+  EXPECT_EQ(WebAddressFor("mailto:x@y.de"), "");
 }
 
 TEST(DesktopActionsTest, AHostileTextReachesTheOpenerAsOneArgumentAndRunsNothing) {
   const std::string canary = std::filesystem::temp_directory_path() / "codewerk-canary";
   std::filesystem::remove(canary);
-  const std::string text = "www.x.de; rm -rf ~ $(touch " + canary + ") `touch " + canary + "` \"quoted\" | cat";
-  EXPECT_EQ(Click(text, "QRCode"), (std::vector<std::vector<std::string>>{{"http://" + text}}));
+  const std::string word = "www.x.de/;rm$(touch%20" + canary + ")`touch%20" + canary + "`\"q\"|cat";
+  EXPECT_EQ(Click("Siehe " + word + " und -rf ~", "QRCode"), (std::vector<std::vector<std::string>>{{"http://" + word}}));
   EXPECT_FALSE(std::filesystem::exists(canary));
+  RecordingOpener opener;
+  EXPECT_FALSE(OpenAddress("--help"));
+  EXPECT_FALSE(OpenAddress("mailto:x@y.de\nX-Header: 1"));
+  EXPECT_TRUE(OpenAddress("mailto:x@y.de?attach=/etc/passwd"));
+  EXPECT_EQ(opener.Calls(), (std::vector<std::vector<std::string>>{{"mailto:x@y.de"}}));
 }
 
 TEST(DesktopActionsTest, AMissingOpenerIsReportedNotHidden) {

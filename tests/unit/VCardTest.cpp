@@ -187,7 +187,9 @@ TEST(VCardTest, TheEntryDialogsTextReadsBackAsTheSameContact) {
   k.m_arEMail.Add("j@example.de");
   k.m_arInternet.Add("https://www.example.de/a;b");
   const CString text = GetVCardText(k);
-  EXPECT_EQ(text.Left(25), "BEGIN:VCARD\nVERSION:3.0\nN");
+  EXPECT_EQ(text.Left(27), "BEGIN:VCARD\r\nVERSION:3.0\r\nN");
+  EXPECT_EQ(text.Right(11), "END:VCARD\r\n");
+  EXPECT_EQ(SetNewLineText(text, "\r\n"), text); // every line ends with CR LF
   const auto r = Record(text.str());
   EXPECT_EQ(r.GetKunde().m_strFirma, k.m_strFirma);
   EXPECT_EQ(r.m_strTel1, "030 123");
@@ -196,6 +198,35 @@ TEST(VCardTest, TheEntryDialogsTextReadsBackAsTheSameContact) {
   EXPECT_EQ(r.m_strInternet, "https://www.example.de/a;b");
   EXPECT_EQ(AddressLines(r), (std::vector<std::string>{"J\xC3\xBCrgen M\xC3\xBCller", k.m_strFirma.str(), "Hauptstr. 1",
                                                         "10115 Berlin", "Deutschland"}));
+}
+
+TEST(VCardTest, ColonsAndCaretEscapesInLabelsPutNoStrayLinesIntoTheAddress) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"ADR;TYPE=work;LABEL=Hauptstr. 1^nc/o Firma: Empfang^n10115 Berlin:;;Hauptstr. 1;Berlin;;10115;Deutschland",
+       {"Hauptstr. 1", "10115 Berlin", "Deutschland"}},
+      {"ADR;LABEL=B\xC3\xBCro:2. OG;TYPE=work:;;Weg 1;Bonn;;53111;DE", {"Weg 1", "53111 Bonn", "DE"}},
+      {"ADR;LABEL=Weg 1^nBonn;WORK:;;Weg 1;Bonn;;53111;DE", {"Weg 1", "53111 Bonn", "DE"}},
+      {"ADR;TYPE=\"work\";LABEL=\"Weg 1: Hof\":;;Weg 1: Hof;Bonn;;53111;DE", {"Weg 1: Hof", "53111 Bonn", "DE"}},
+      // Only the printed label: its lines are the address.
+      {"ADR;LABEL=\"Haus ^'Zur Post^'^nMarkt 3^n^^12345 Dorf\":;;;;;;", {"Haus \"Zur Post\"", "Markt 3", "^12345 Dorf"}},
+  };
+  for (const auto& [adr, lines] : cases) {
+    std::vector<std::string> expected{"Anna Bauer"};
+    expected.insert(expected.end(), lines.begin(), lines.end());
+    EXPECT_EQ(AddressLines(Record(std::string("BEGIN:VCARD\nVERSION:4.0\nN:Bauer;Anna\n") + adr + "\nEND:VCARD")), expected)
+        << adr;
+  }
+}
+
+TEST_F(VCardFixtureTest, TheWriterEndsLinesWithCrLfAndItsCardsReadBack) {
+  for (const auto& [file, index] : {std::pair{"rfc6350-example.vcf", 0}, {"John_Doe_IPHONE.vcf", 0}, {"outlook-2003.vcf", 0}}) {
+    const CBaseKunde read = Record(FixtureCard(file, index)).GetKunde();
+    const CString written = GetVCardText(read);
+    EXPECT_EQ(SetNewLineText(written, "\r\n"), written) << file;
+    const CBasisKundeDatenbankEintrag again = Record(written.str());
+    EXPECT_EQ(AddressLines(again), AddressLines(Record(FixtureCard(file, index)))) << file;
+    EXPECT_EQ(again.GetKunde().m_arTelefon.size(), read.m_arTelefon.size()) << file;
+  }
 }
 
 TEST(TextLinesTest, LineBreaksAreUnifiedAndSplit) {
