@@ -108,13 +108,13 @@ TEST_F(DecodeCommandTest, BadOptionsAreUsageErrors) {
 }
 
 TEST_F(DecodeCommandTest, EveryPageOfAScanIsReadAndMarkedUpToThePageLimit) {
-  const std::string a = Code("a.png", "Seite eins"), b = Picture("b.png", Canvas(120, 120)), c = Code("c.png", "Seite drei");
+  const std::string a = Code("a.png", "Seite eins"), b = Code("b.png", "Seite zwei"), c = Code("c.png", "Seite drei");
   const std::string scan = (m_dir / "scan.tif").string();
   ASSERT_EQ(std::system(("convert " + a + " " + b + " " + c + " -compress lzw " + scan).c_str()), 0);
   Outcome o = Decode({scan});
   EXPECT_EQ(o.exitCode, 0);
-  EXPECT_EQ(o.out, scan + " (page 1): QRCode: Seite eins\n" + scan + " (page 3): QRCode: Seite drei\n");
-  EXPECT_NE(o.err.find("no code found in " + scan + " (page 2)"), std::string::npos) << o.err;
+  EXPECT_EQ(o.out, scan + " (page 1): QRCode: Seite eins\n" + scan + " (page 2): QRCode: Seite zwei\n" + scan +
+                       " (page 3): QRCode: Seite drei\n");
 
   for (const HostileFile& file : MakeHostilePictures())
     if (file.name == "tiff-10000-pages.tif")
