@@ -33,3 +33,4 @@ target_compile_definitions(Wx::Wx INTERFACE ${wxWidgets_DEFINITIONS})
 target_link_libraries(Wx::Wx INTERFACE ${wxWidgets_LIBRARIES})
 
 pkg_check_modules(GSTREAMER REQUIRED IMPORTED_TARGET gstreamer-1.0 gstreamer-app-1.0 gstreamer-video-1.0)
+pkg_check_modules(SANE REQUIRED IMPORTED_TARGET sane-backends)

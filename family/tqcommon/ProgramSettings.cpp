@@ -20,6 +20,22 @@ bool CProgrammEinstellungBase::Set(const char* section, const char* key, int val
   return profile.WriteFile(m_strFileName);
 }
 
+CString CProgrammEinstellungBase::GetText(const char* section, const char* key, const char* defaultValue) {
+  std::lock_guard lock(m_mutex);
+  PROFILEHANDLE profile(0);
+  CString value = defaultValue;
+  if (profile.ReadFile(m_strFileName)) profile.GetString(section, key, value);
+  return value;
+}
+
+bool CProgrammEinstellungBase::SetText(const char* section, const char* key, const char* value) {
+  std::lock_guard lock(m_mutex);
+  PROFILEHANDLE profile(0);
+  if (!profile.ReadFile(m_strFileName)) return false;
+  profile.SetString(section, key, value);
+  return profile.WriteFile(m_strFileName);
+}
+
 CLokaleProgrammEinstellung::CLokaleProgrammEinstellung()
     : CProgrammEinstellungBase(Help_GetLokalStammdatenName("Programm.ini", "Brennwald Systemtechnik")) {}
 

@@ -5,13 +5,14 @@
 #include "decode/SubDlgDecode_ZXING.h"
 
 CSubDlgDecode::CSubDlgDecode()
-    : CDecodeEncoderBaseDialog("IDD_SUBDLG_DECODE"), m_dlgBarCodeScanner(*this), m_dlgWebCam(*this), m_dlgDatei(*this) {
+    : CDecodeEncoderBaseDialog("IDD_SUBDLG_DECODE"), m_dlgBarCodeScanner(*this), m_dlgWebCam(*this), m_dlgScannerOld(*this), m_dlgDatei(*this) {
   m_wndTabCtrl.HideSingleTab(true);
 }
 
 CSubDlgDecode::~CSubDlgDecode() {
   // The source pages are members of this page; the tab control must not destroy them.
   m_wndTabCtrl.ReleasePages();
+  FreeScannerNew();
   m_dlgBarCodeScanner.Remove_WinApp_PreTranslateMessage_Function();
 }
 
@@ -37,6 +38,11 @@ bool CSubDlgDecode::NeedSetActiveTabPrepareForCloseDialog() {
   for (CBaseSubDlg* page : m_wndTabCtrl.m_arSubDlg)
     if (page->NeedSetActiveTabPrepareForCloseDialog()) return true;
   return false;
+}
+
+void CSubDlgDecode::FreeScannerNew() {
+  delete m_pDlgScannerNew;
+  m_pDlgScannerNew = nullptr;
 }
 
 bool CSubDlgDecode::PrepareForCloseDialog() { return m_wndTabCtrl.PrepareForCloseDialog(); }

@@ -11,6 +11,8 @@
 #include "sources/DecodeGrafikResult.h"
 #include "sources/SubDlgDecode_BarCodeScanner.h"
 #include "sources/SubDlgDecode_Datei.h"
+#include "sources/SubDlgDecode_Scanner_New.h"
+#include "sources/SubDlgDecode_Scanner_Old.h"
 #include "sources/SubDlgDecode_WebCam.h"
 
 #include "sources/ScannerKeystrokes.h"
@@ -59,9 +61,13 @@ public:
 
   bool NeedSetActiveTabPrepareForCloseDialog() override;
   bool PrepareForCloseDialog() override;
+  // Deletes the batch scanner page (hosts).
+  void FreeScannerNew();
 
   CSubDlgDecode_BarCodeScanner m_dlgBarCodeScanner;
   CSubDlgDecode_WebCam m_dlgWebCam;
+  CSubDlgDecode_Scanner_Old m_dlgScannerOld;
+  CSubDlgDecode_Scanner_New* m_pDlgScannerNew = nullptr; // owned; made when the tabs are built
   CSubDlgDecode_Datei m_dlgDatei;
   bool m_bShow2DScanner = true;
   bool m_bShowWebCam = true;
@@ -76,6 +82,7 @@ public:
 
 private:
   void AddSourceTabs();
+  void SelectRememberedTab();
   bool IsScannerInput(wxWindow* target) const;
   void ReportTastatur(const std::vector<std::string>& texts);
 

@@ -3,13 +3,19 @@
 
 #include "outside/MessageFilter.h"
 #include "outside/ProgramSettings.h"
+#include "outside/Scanning.h"
 #include "shell/ModuleNames.h"
 
 #include <wx/sizer.h>
 
+#include <iterator>
+
 namespace {
 
 constexpr int kTabPlaceholder = 1005;
+// The remembered tab is the source's name; before there was one, its position among these.
+constexpr const char* kLastDecodeSource = "LastDecodeSource";
+constexpr const char* kAlteReihenfolge[] = {"2D Scanner", "WebCam", "Datei"};
 
 } // namespace
 
@@ -24,8 +30,7 @@ void CSubDlgDecode::OnShowWindow(BOOL bShow, UINT) {
   m_bInitTabs = true;
   CreateTabCtrl();
   AddSourceTabs();
-  const int stored = CLokaleProgrammEinstellung::GetItem().Get(g_strSettingsGroup, g_strSettingsLastDecodePage, 0, true);
-  if (stored >= 0 && stored < m_wndTabCtrl.GetPageCount()) m_wndTabCtrl.SetSelection(stored);
+  SelectRememberedTab();
   PostMessageA(this, GetActivateDecodeMessage(), 0, 0);
   m_bInitTabs = false;
 }
@@ -40,15 +45,40 @@ int CSubDlgDecode::CreateTabCtrl() {
   return 1;
 }
 
-// In this order, so the webcam and scanner tabs take their places between them.
 void CSubDlgDecode::AddSourceTabs() {
   if (m_bShow2DScanner) m_dlgBarCodeScanner.AddToTabCtrl(m_wndTabCtrl, "2D Scanner", "");
   if (m_bShowWebCam) m_dlgWebCam.AddToTabCtrl(m_wndTabCtrl, "WebCam", "");
+  if (m_bShowScanner) {
+    if (UseOldScanProgram()) {
+      m_dlgScannerOld.AddToTabCtrl(m_wndTabCtrl, "Scanner", "");
+    } else {
+      FreeScannerNew();
+      m_pDlgScannerNew = new CSubDlgDecode_Scanner_New(*this);
+      m_pDlgScannerNew->AddToTabCtrl(m_wndTabCtrl, "Scanner", "");
+    }
+  }
   if (m_bShowDatei) m_dlgDatei.AddToTabCtrl(m_wndTabCtrl, "Datei", "");
 }
 
+// By the source's name, so new sources never shift the meaning of what was stored. A position
+// stored before names were is read once, in the order the tabs had then.
+void CSubDlgDecode::SelectRememberedTab() {
+  CLokaleProgrammEinstellung& settings = CLokaleProgrammEinstellung::GetItem();
+  CString name = settings.GetText(g_strSettingsGroup, kLastDecodeSource, "");
+  if (name.IsEmpty()) {
+    const int old = settings.Get(g_strSettingsGroup, g_strSettingsLastDecodePage, -1, true);
+    if (old >= 0 && old < static_cast<int>(std::size(kAlteReihenfolge))) name = kAlteReihenfolge[old];
+    if (!name.IsEmpty()) settings.SetText(g_strSettingsGroup, kLastDecodeSource, name);
+  }
+  for (int i = 0; i < m_wndTabCtrl.GetPageCount(); ++i)
+    if (m_wndTabCtrl.GetTabLabel(i) == name) m_wndTabCtrl.SetSelection(i);
+}
+
 LRESULT CSubDlgDecode::OnChangeActiveTab(WPARAM wParam, LPARAM) {
-  if (!m_bInitTabs)
-    CLokaleProgrammEinstellung::GetItem().Set(g_strSettingsGroup, g_strSettingsLastDecodePage, static_cast<int>(wParam));
+  if (m_bInitTabs) return 0;
+  const int index = static_cast<int>(wParam);
+  CLokaleProgrammEinstellung& settings = CLokaleProgrammEinstellung::GetItem();
+  settings.Set(g_strSettingsGroup, g_strSettingsLastDecodePage, index);
+  if (index >= 0 && index < m_wndTabCtrl.GetPageCount()) settings.SetText(g_strSettingsGroup, kLastDecodeSource, m_wndTabCtrl.GetTabLabel(index));
   return 0;
 }

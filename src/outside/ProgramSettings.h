@@ -13,6 +13,9 @@ public:
   int Get(const char* section, const char* key, int defaultValue, bool local);
   // Stores the number; false (and nothing lost) when the file cannot be written.
   bool Set(const char* section, const char* key, int value);
+  // A stored text, or the default when there is none.
+  CString GetText(const char* section, const char* key, const char* defaultValue);
+  bool SetText(const char* section, const char* key, const char* value);
 
 protected:
   explicit CProgrammEinstellungBase(CString fileName) : m_strFileName(std::move(fileName)) {}

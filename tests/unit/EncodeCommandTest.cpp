@@ -66,8 +66,12 @@ protected:
   // The picture a reader gets of a file: vector formats drawn at 300 dpi by poppler and librsvg.
   GrayImage Picture(const std::string& path, const std::string& format) const {
     const std::string png = format == "svg" || format == "pdf" ? path + ".png" : path;
-    if (format == "svg") EXPECT_EQ(std::system(("rsvg-convert -d 300 -p 300 '" + path + "' -o '" + png + "'").c_str()), 0);
-    if (format == "pdf") EXPECT_EQ(std::system(("pdftoppm -r 300 -png -singlefile '" + path + "' '" + path + "'").c_str()), 0);
+    if (format == "svg") {
+      EXPECT_EQ(std::system(("rsvg-convert -d 300 -p 300 '" + path + "' -o '" + png + "'").c_str()), 0);
+    }
+    if (format == "pdf") {
+      EXPECT_EQ(std::system(("pdftoppm -r 300 -png -singlefile '" + path + "' '" + path + "'").c_str()), 0);
+    }
     return LoadGrayWithStb(png);
   }
 

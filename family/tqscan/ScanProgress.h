@@ -1,0 +1,12 @@
+// Runs a scanning job to its end behind a progress box: shown once the job takes longer than a
+// blink, naming the page, with "Abbrechen"; every other window of the program waits meanwhile.
+#pragma once
+
+#include "ScanJob.h"
+
+class wxWindow;
+
+ScanJob::Outcome RunScanJob(wxWindow* parent, ScanJob& job);
+
+// The progress box's window name, for whoever needs to find it (a test, a screen reader script).
+extern const char* const kScanProgressName;
