@@ -1,5 +1,6 @@
 #include "ScanProgress.h"
 
+#include "outside/Scanning.h"
 #include "outside/WxText.h"
 
 #include <wx/button.h>

@@ -7,6 +7,3 @@
 class wxWindow;
 
 ScanJob::Outcome RunScanJob(wxWindow* parent, ScanJob& job);
-
-// The progress box's window name, for whoever needs to find it (a test, a screen reader script).
-extern const char* const kScanProgressName;

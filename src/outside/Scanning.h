@@ -30,6 +30,9 @@ bool UseOldScanProgram();
 // cancelled, or a fault the service has already told the user about. Pages before a fault count.
 bool CallQRCodeScanBatch(const char* program, CStringArray& files, int dpi = 0, wxWindow* parent = nullptr);
 
+// The progress box's window name, for whoever needs to find it (a test, a screen reader script).
+extern const char* const kScanProgressName;
+
 // A new bitmap of a picture file, null when it cannot be read.
 HGLOBAL GetHDibFromFile(const char* fileName);
 

@@ -16,7 +16,7 @@ void CSubDlgDecode_Scanner_New::DoDataExchange(CDataExchange* pDX) {
   CSubDlgDecode_ScannerBase::DoDataExchange(pDX);
   if (m_btnScannen.HasWindow()) return;
   wxButton* scan = ScanButton();
-  if (scan) scan->SetBitmap(wxArtProvider::GetBitmapBundle("scanner", wxART_BUTTON));
+  if (scan) scan->SetBitmap(wxArtProvider::GetBitmapBundle("scanner-symbolic", wxART_BUTTON));
   m_btnScannen.Attach(scan, DropDownButton());
 }
 

@@ -97,31 +97,6 @@ void SendChar(wxWindow* target, wxChar character) {
 
 } // namespace
 
-TEST_F(DecodePageTest, SourceTabsInOrderAndTheLastOneRemembered) {
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 2);
-  {
-    CQRCodeDlg dialog;
-    CSubDlgDecode& page = OpenDecodePage(dialog);
-    ASSERT_EQ(page.m_wndTabCtrl.GetPageCount(), 3);
-    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(0), "2D Scanner");
-    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(1), "WebCam");
-    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(2), "Datei");
-    EXPECT_EQ(page.m_wndTabCtrl.GetSelection(), 2); // restored
-    EXPECT_TRUE(page.m_dlgDatei.IsPageShown());
-    EXPECT_FALSE(page.m_dlgBarCodeScanner.m_bHookInstalled);
-    page.m_wndTabCtrl.SetSelection(0); // chosen by the user: remembered
-    Pump(100);
-    EXPECT_TRUE(page.m_dlgBarCodeScanner.m_bHookInstalled);
-  }
-  EXPECT_EQ(CLokaleProgrammEinstellung::GetItem().Get("QRCode", "LastDecodePage", -1, true), 0);
-
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 7); // a source that no longer exists
-  CQRCodeDlg dialog;
-  CSubDlgDecode& page = OpenDecodePage(dialog);
-  EXPECT_EQ(page.m_wndTabCtrl.GetSelection(), 0);
-  EXPECT_EQ(CLokaleProgrammEinstellung::GetItem().Get("QRCode", "LastDecodePage", -1, true), 7); // building stored nothing
-}
-
 TEST_F(DecodePageTest, ThePagesTooltipsFollowTheDecoderSetting) {
   const CQRCodeKonfiguration saved = CQRCodeKonfiguration(GetQRCodeKonfiguration());
   for (int decoder : {0, 1, 2}) {
@@ -137,7 +112,7 @@ TEST_F(DecodePageTest, ThePagesTooltipsFollowTheDecoderSetting) {
 }
 
 TEST_F(DecodePageTest, AScannersKeyBurstBecomesOneTastaturResult) {
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  RememberSource("2D Scanner");
   CQRCodeDlg dialog;
   CSubDlgDecode& page = OpenDecodePage(dialog);
   ASSERT_TRUE(page.m_dlgBarCodeScanner.m_bHookInstalled);
@@ -168,7 +143,7 @@ TEST_F(DecodePageTest, AScannersKeyBurstBecomesOneTastaturResult) {
 }
 
 TEST_F(DecodePageTest, KeysReachTheControlsWhenTheScannerTabIsHidden) {
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  RememberSource("2D Scanner");
   CQRCodeDlg dialog;
   CSubDlgDecode& page = OpenDecodePage(dialog);
   page.m_dlgBarCodeScanner.OnShowWindow(TRUE, 0); // shown twice: still one registration
@@ -189,7 +164,7 @@ TEST_F(DecodePageTest, KeysReachTheControlsWhenTheScannerTabIsHidden) {
 }
 
 TEST_F(DecodePageTest, AHostHandlerThatDeclinesLeavesTheCatchOnAndTheResultDialogShows) {
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  RememberSource("2D Scanner");
   CQRCodeDlg dialog;
   CSubDlgDecode& page = OpenDecodePage(dialog, false);
   bool resultDialogShown = false;
@@ -230,7 +205,7 @@ TEST_F(DecodePageTest, AHostHandlerThatAcceptsClosesTheDialogWithoutTheResultDia
 }
 
 TEST_F(DecodePageTest, DroppedFilesAreDecodedTogetherInDropOrder) {
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 2);
+  RememberSource("Datei");
   CQRCodeDlg dialog;
   CSubDlgDecode& page = OpenDecodePage(dialog);
   // The first file takes far longer to read than the others, which may be read beside it.
@@ -276,8 +251,7 @@ TEST_F(DecodePageTest, AMultiPageTiffIsSplitDecodedInOrderAndLeavesNoBitmapBehin
   const std::string tiff = (m_dir / "drei Seiten.TIF").string();
   ASSERT_EQ(std::system((convert + " -compress lzw '" + tiff + "'").c_str()), 0);
   const int before = BitmapsInTemp();
-  page.m_wndTabCtrl.SetSelection(2);
-  Pump(200);
+  SelectTab(page.m_wndTabCtrl, "Datei");
   SetFileDialogHandler([&](const FileDialogRequest& request) -> std::optional<CStringArray> {
     EXPECT_TRUE(request.multiple);
     CStringArray chosen;
@@ -367,7 +341,7 @@ TEST_F(DecodePageTest, UnreadableFilesSayWhyAndNotFoundComesOnlyWhenSomethingWas
 // Real keys through the X server: '(' and blanks are text; a person's lone Tab moves the focus
 // and Ctrl+PgDn turns the tab strip, held back only until it is clear no burst follows.
 TEST_F(DecodePageTest, ScannedTextsKeepEveryCharacterAndALoneKeyReachesTheWindow) {
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  RememberSource("2D Scanner");
   CQRCodeDlg dialog;
   CSubDlgDecode& page = OpenDecodePage(dialog);
   page.m_wndTabCtrl.m_arSubDlg[0]->SetFocus();
@@ -388,7 +362,7 @@ TEST_F(DecodePageTest, ScannedTextsKeepEveryCharacterAndALoneKeyReachesTheWindow
 // reported once the dialog closes, after the first.
 TEST_F(DecodePageTest, ACodeScannedWhileTheResultDialogIsUpFollowsItInOrder) {
   RecordingOpener opener;
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  RememberSource("2D Scanner");
   CQRCodeDlg dialog;
   CSubDlgDecode& page = OpenDecodePage(dialog);
   page.m_fnOnDecoded = nullptr;
@@ -418,8 +392,7 @@ TEST_F(DecodePageTest, ACodeScannedWhileTheResultDialogIsUpFollowsItInOrder) {
 TEST_F(DecodePageTest, TheFileDialogOffersEveryEndingAndOpensWithoutToolkitComplaints) {
   CQRCodeDlg dialog;
   CSubDlgDecode& page = OpenDecodePage(dialog);
-  page.m_wndTabCtrl.SetSelection(2);
-  Pump(200);
+  SelectTab(page.m_wndTabCtrl, "Datei");
   CString filter;
   SetFileDialogHandler([&](const FileDialogRequest& request) -> std::optional<CStringArray> {
     filter = request.filter;

@@ -52,7 +52,7 @@ int ViewersShownBy(const std::function<void()>& action) {
 TEST(KeyboardTest, OneTabCycleOnEveryPageReachesItsControlsAndThePreviewOpensWithEnter) {
   constexpr int kStrip = 1000, kText = 1001, kSave = 1002, kVCard = 4010, kWebCam = 1007, kOpen = 1009, kPreview = 4004;
   const MessageBoxHandler old = SetMessageBoxHandler([](const CString&, UINT) { return IDOK; });
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 0);
+  RememberSource("2D Scanner");
   CQRCodeDlg dialog;
   ASSERT_TRUE(dialog.CreateFromTemplate());
   dialog.OnInitDialog();
@@ -71,16 +71,14 @@ TEST(KeyboardTest, OneTabCycleOnEveryPageReachesItsControlsAndThePreviewOpensWit
   auto& decode = *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
   std::set<int> sources = TabCycle(dialog, 3);
   EXPECT_TRUE(Holds(sources, {kStrip})) << "the source strip is reached";
-  decode.m_wndTabCtrl.SetSelection(1);
-  Pump(300);
+  SelectTab(decode.m_wndTabCtrl, "WebCam");
   EXPECT_TRUE(Holds(TabCycle(dialog, 4), {kWebCam}));
 
   const std::string picture =
       (std::filesystem::temp_directory_path() / ("codewerk-keys-" + std::to_string(getpid()) + ".png")).string();
   ASSERT_TRUE(SavePng(WithQuietZone(RenderCode("Vorschau", 4), 8), picture));
   decode.m_fnOnDecoded = [](const CDecodeResultArray*, const CDTemplateArray<CDecodeGrafikResult>*) { return false; };
-  decode.m_wndTabCtrl.SetSelection(2);
-  Pump(300);
+  SelectTab(decode.m_wndTabCtrl, "Datei");
   CStringArray files;
   files.Add(picture.c_str());
   WhenModalShown([](wxWindow* result) { static_cast<wxDialog*>(result)->EndModal(wxID_CANCEL); });

@@ -1,5 +1,8 @@
 #include "UiTesting.h"
 
+#include "outside/ProgramSettings.h"
+#include "shell/BaseSubDlgTabCtrl.h"
+
 #include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/dcmemory.h>
@@ -106,4 +109,18 @@ void SaveScreenshot(wxWindow* window, const std::string& name) {
   if (!folder || !*folder) return;
   Pump(100);
   CaptureScreen(window->GetScreenRect()).SaveFile(std::string(folder) + "/" + name + ".png", wxBITMAP_TYPE_PNG);
+}
+
+void RememberSource(const char* label) {
+  CLokaleProgrammEinstellung::GetItem().SetText("QRCode", "LastDecodeSource", label);
+}
+
+int SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label) {
+  for (int i = 0; i < tabs.GetPageCount(); ++i) {
+    if (tabs.GetTabLabel(i) != label) continue;
+    tabs.SetSelection(i);
+    Pump(200);
+    return i;
+  }
+  return -1;
 }

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+class CBaseSubDlgTabCtrl;
+
 // Lets the event loop run for about ms milliseconds.
 void Pump(int ms);
 // Runs the loop until done() or ms have passed; returns done().
@@ -35,3 +37,7 @@ T* FindChild(wxWindow* parent) {
 void WhenModalShown(std::function<void(wxWindow* dialog)> action);
 // A screenshot for people: saved as PNG when CODEWERK_SCREENSHOTS names a folder.
 void SaveScreenshot(wxWindow* window, const std::string& name);
+// The decode page opens on the source with this tab label ("2D Scanner", "WebCam", "Scanner", "Datei").
+void RememberSource(const char* label);
+// Brings the tab with this label to the front and lets it show; its index, or -1.
+int SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label);

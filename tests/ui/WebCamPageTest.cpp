@@ -31,7 +31,7 @@ protected:
       m_messages.push_back(text.str());
       return IDOK;
     });
-    CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 1); // the WebCam tab
+    RememberSource("WebCam");
   }
   void TearDown() override {
     SetMessageBoxHandler(m_oldMessages);
