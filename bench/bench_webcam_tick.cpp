@@ -53,7 +53,7 @@ void IdleGap() { std::this_thread::sleep_for(std::chrono::milliseconds(45)); }
 // machine drifts by a quarter from minute to minute, which made separate runs disagree.
 void Paired(benchmark::State& state, const Frame* frame) {
   setenv("CODEWERK_WEBCAM_SOURCE", ("filesrc location=\"" + frame->png + "\" ! pngdec ! imagefreeze").c_str(), 1);
-  CLokaleProgrammEinstellung::GetItem().Set("QRCode", "LastDecodePage", 2); // built, but not started by showing
+  CLokaleProgrammEinstellung::GetItem().SetText("QRCode", "LastDecodeSource", "Datei"); // the camera tab is built, not started
   CQRCodeDlg dialog;
   dialog.CreateFromTemplate();
   dialog.OnInitDialog();

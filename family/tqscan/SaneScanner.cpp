@@ -10,10 +10,13 @@
 
 namespace {
 
-std::mutex& SaneMutex() {
-  static std::mutex mutex;
+std::timed_mutex& SaneMutex() {
+  static std::timed_mutex mutex;
   return mutex;
 }
+
+// One piece of work at a time; waiting longer than this means a driver hangs.
+constexpr auto kWaitForSane = std::chrono::seconds(2);
 
 std::string Lower(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -50,13 +53,13 @@ SANE_Word ToWord(const SANE_Option_Descriptor& d, double value) {
 
 } // namespace
 
-SaneSession::SaneSession() : m_lock(SaneMutex()) {
+SaneSession::SaneSession() : m_lock(SaneMutex(), kWaitForSane) {
   SANE_Int version = 0;
-  m_status = sane_init(&version, nullptr);
+  m_status = m_lock ? sane_init(&version, nullptr) : SANE_STATUS_DEVICE_BUSY;
 }
 
 SaneSession::~SaneSession() {
-  if (m_status == SANE_STATUS_GOOD) sane_exit();
+  if (m_lock && m_status == SANE_STATUS_GOOD) sane_exit();
 }
 
 int ClassifySource(const std::string& name) {
@@ -83,9 +86,26 @@ SANE_Status SaneScanner::Open(const std::string& name) {
   return status;
 }
 
+// Only a read in progress is broken off from here; the worker's own cancel after the page does the
+// rest. Two cancels at once make some back ends join their reader thread twice. Never waits: the
+// worker may hang inside a driver while it holds the handle.
 void SaneScanner::Cancel() {
+  std::unique_lock lock(m_handleMutex, std::try_to_lock);
+  if (!lock) return; // the worker holds the handle and sees the cancel flag before its next read
+  if (m_handle && m_reading) sane_cancel(m_handle);
+  m_reading = false;
+}
+
+SANE_Status SaneScanner::Read(SANE_Byte* buffer, SANE_Int size, SANE_Int& length, const std::atomic<bool>& cancel) {
+  {
+    std::lock_guard lock(m_handleMutex);
+    if (cancel) return SANE_STATUS_CANCELLED;
+    m_reading = true;
+  }
+  const SANE_Status status = sane_read(m_handle, buffer, size, &length);
   std::lock_guard lock(m_handleMutex);
-  if (m_handle) sane_cancel(m_handle);
+  m_reading = false;
+  return status;
 }
 
 const SANE_Option_Descriptor* SaneScanner::Find(const char* name, SANE_Int& index) const {
@@ -231,9 +251,8 @@ SANE_Status SaneScanner::ReadFrames(ScanPageAssembler& assembler, const std::ato
     const double expected = parameters.lines > 0 ? double(parameters.lines) * parameters.bytes_per_line : 0;
     double received = 0;
     for (;;) {
-      if (cancel) return SANE_STATUS_CANCELLED;
       SANE_Int length = 0;
-      status = sane_read(m_handle, buffer.data(), static_cast<SANE_Int>(buffer.size()), &length);
+      status = Read(buffer.data(), static_cast<SANE_Int>(buffer.size()), length, cancel);
       if (status == SANE_STATUS_EOF) break;
       if (status != SANE_STATUS_GOOD) return status;
       if (!assembler.Append(buffer.data(), static_cast<std::size_t>(length))) return SANE_STATUS_NO_MEM;
@@ -252,8 +271,11 @@ SANE_Status SaneScanner::ReadPage(RasterImage& page, const std::atomic<bool>& ca
     status = ReadFrames(assembler, cancel, percent);
     if (status == SANE_STATUS_GOOD && !assembler.Finish(page)) status = SANE_STATUS_IO_ERROR; // not one whole row
   }
+  if (cancel) return SANE_STATUS_CANCELLED;
+  if (status != SANE_STATUS_GOOD) return status; // told first: stopping a failed driver can hang
+  std::lock_guard lock(m_handleMutex);
   sane_cancel(m_handle); // after every page, as SANE asks
-  return cancel ? SANE_STATUS_CANCELLED : status;
+  return status;
 }
 
 SANE_Status ListScanners(std::vector<ScannerInfo>& scanners) {

@@ -8,6 +8,7 @@
 #include <sane/sane.h>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -24,7 +25,7 @@ public:
   SANE_Status Status() const { return m_status; }
 
 private:
-  std::unique_lock<std::mutex> m_lock;
+  std::unique_lock<std::timed_mutex> m_lock;
   SANE_Status m_status;
 };
 
@@ -48,8 +49,9 @@ public:
   // Source, grey, resolution, the whole area, then the extra options.
   SANE_Status Configure(const ScanRequest& request);
   // One page. GOOD: page holds it; NO_DOCS: the feeder is empty; CANCELLED once cancel is set.
+  // After a failure the scan is left for closing the device to end.
   SANE_Status ReadPage(RasterImage& page, const std::atomic<bool>& cancel, const std::function<void(int)>& percent);
-  // From any thread: stops a read in progress (the SANE standard allows this at any time).
+  // From any thread, after cancel was set: breaks off a read in progress (SANE allows this).
   void Cancel();
   // A number option's value as the device holds it (NaN when there is none).
   double GetNumber(const char* name) const;
@@ -61,10 +63,12 @@ private:
   SANE_Status SetFromText(const std::string& name, const std::string& value);
   SANE_Status SetEdge(const char* name, bool maximum);
   std::vector<std::string> StringChoices(const char* name) const;
+  SANE_Status Read(SANE_Byte* buffer, SANE_Int size, SANE_Int& length, const std::atomic<bool>& cancel);
   SANE_Status ReadFrames(ScanPageAssembler& assembler, const std::atomic<bool>& cancel,
                          const std::function<void(int)>& percent);
 
   SANE_Handle m_handle = nullptr;
+  bool m_reading = false; // inside sane_read, where Cancel may break in
   mutable std::mutex m_handleMutex; // Cancel from another thread never meets a closing handle
 };
 

@@ -1,27 +1,18 @@
 #include "ScanJob.h"
 
+#include "ScanChannel.h"
+#include "ScanChild.h"
 #include "outside/DibServices.h"
 #include "outside/GlobalMemory.h"
 #include "outside/ScanPict.h"
 #include "outside/TempFiles.h"
 
-#include <algorithm>
+#include <csignal>
 #include <cstdio>
-
-std::string ScanFehlerText(SANE_Status status, int page) {
-  switch (status) {
-    case SANE_STATUS_DEVICE_BUSY: return "Der Scanner wird gerade benutzt.";
-    case SANE_STATUS_JAMMED: return "Papierstau im Einzug.";
-    case SANE_STATUS_COVER_OPEN: return "Die Abdeckung des Scanners ist offen.";
-    case SANE_STATUS_NO_DOCS:
-      if (page <= 1) return "Im Einzug liegt kein Papier.";
-      return ""; // the feeder is simply empty now
-    case SANE_STATUS_IO_ERROR: return "Der Scanner meldet einen Ein-/Ausgabefehler.";
-    case SANE_STATUS_ACCESS_DENIED: return "Kein Zugriff auf den Scanner.";
-    case SANE_STATUS_NO_MEM: return "Dem Scanner fehlt Speicher.";
-    default: return std::string("Fehler beim Scannen: ") + sane_strstatus(status);
-  }
-}
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 ScanJob::ScanJob(std::optional<ScanRequest> request) : m_request(std::move(request)) {}
 
@@ -41,9 +32,9 @@ void ScanJob::Start() {
 }
 
 void ScanJob::Cancel() {
-  m_cancel = true;
-  std::lock_guard lock(m_scannerMutex);
-  if (m_pScanner) m_pScanner->Cancel();
+  if (!m_cancel.exchange(true)) m_cancelledAt = std::chrono::steady_clock::now();
+  std::lock_guard lock(m_socketMutex);
+  if (m_socket >= 0) send(m_socket, "c", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
 ScanJob::Outcome ScanJob::TakeOutcome() {
@@ -53,24 +44,15 @@ ScanJob::Outcome ScanJob::TakeOutcome() {
 }
 
 void ScanJob::Run() {
-  {
-    SaneSession session;
-    if (session.Status() != SANE_STATUS_GOOD) {
-      m_outcome.message = ScanFehlerText(session.Status(), 1);
-    } else if (!m_request) {
-      FindScanners();
-    } else {
-      SaneScanner scanner;
-      if (OpenDevice(scanner)) {
-        {
-          std::lock_guard lock(m_scannerMutex);
-          m_pScanner = &scanner;
-        }
-        ScanPages(scanner);
-        std::lock_guard lock(m_scannerMutex);
-        m_pScanner = nullptr;
-      }
+  if (StartChild()) {
+    Listen();
+    {
+      std::lock_guard lock(m_socketMutex);
+      close(m_socket);
+      m_socket = -1;
     }
+    kill(m_child, SIGKILL); // gone already, unless it hung after its last word
+    waitpid(m_child, nullptr, 0);
   }
   if (m_cancel) {
     RemoveFiles();
@@ -80,70 +62,80 @@ void ScanJob::Run() {
   m_phase = Phase::Fertig;
 }
 
-bool ScanJob::FindScanners() {
-  m_phase = Phase::Suche;
-  const SANE_Status status = ListScanners(m_outcome.scanners);
-  if (m_cancel) return false;
-  if (status != SANE_STATUS_GOOD) m_outcome.message = ScanFehlerText(status, 1);
-  else if (m_outcome.scanners.empty()) m_outcome.message = "Es wurde kein Scanner gefunden.";
-  return m_outcome.message.empty();
-}
-
-// The remembered device first; when it is gone (or none is remembered), the first one found.
-bool ScanJob::OpenDevice(SaneScanner& scanner) {
-  std::string device = m_request->device;
-  SANE_Status status = device.empty() ? SANE_STATUS_INVAL : scanner.Open(device);
-  if (status == SANE_STATUS_DEVICE_BUSY || status == SANE_STATUS_ACCESS_DENIED) {
-    m_outcome.message = ScanFehlerText(status, 1);
+bool ScanJob::StartChild() {
+  int pair[2];
+  if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) {
+    m_outcome.message = "Fehler beim Scannen: es konnte keine Verbindung zum Scanner-Prozess angelegt werden.";
     return false;
   }
-  if (status != SANE_STATUS_GOOD) {
-    if (!FindScanners()) return false;
-    const auto& found = m_outcome.scanners;
-    const auto same = std::find_if(found.begin(), found.end(), [&](const ScannerInfo& s) { return s.name.str() == device; });
-    if (same == found.end()) {
-      device = found.front().name.str();
-      // A device of its own kind: its source may not exist there.
-      if (!found.front().feeder && !found.front().duplex) m_request->vorlage = ScanVorlage::Flachbett;
-    }
-    status = scanner.Open(device);
-    if (status != SANE_STATUS_GOOD) {
-      m_outcome.message = ScanFehlerText(status, 1);
-      return false;
-    }
+  m_child = fork();
+  if (m_child == 0) {
+    close(pair[0]);
+    RunScanChild(m_request, pair[1]);
+    _exit(0); // none of the parent's clean-up runs here
   }
-  m_outcome.device = device;
+  close(pair[1]);
+  if (m_child < 0) {
+    close(pair[0]);
+    m_outcome.message = "Fehler beim Scannen: es konnte kein Scanner-Prozess gestartet werden.";
+    return false;
+  }
+  std::lock_guard lock(m_socketMutex);
+  m_socket = pair[0];
+  if (m_cancel) send(m_socket, "c", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
   return true;
 }
 
-void ScanJob::ScanPages(SaneScanner& scanner) {
-  m_phase = Phase::Scannen;
-  SANE_Status status = scanner.Configure(*m_request);
-  if (status != SANE_STATUS_GOOD) {
-    m_outcome.message = ScanFehlerText(status, 1);
-    return;
-  }
-  const bool feeder = m_request->vorlage != ScanVorlage::Flachbett;
-  for (int page = 1;; ++page) {
-    m_page = page;
-    m_percent = -1;
-    RasterImage image;
-    status = scanner.ReadPage(image, m_cancel, [this](int percent) { m_percent = percent; });
-    if (status == SANE_STATUS_GOOD) {
-      if (!StorePage(image)) return;
-      if (!feeder) return;
-      continue;
-    }
-    if (status != SANE_STATUS_CANCELLED) m_outcome.message = ScanFehlerText(status, page);
-    return;
+// Until the child ends. One that has not ended kStopAfter after a cancel, or after it said all
+// it had to say, is killed: some drivers hang when they stop.
+void ScanJob::Listen() {
+  pollfd ready{m_socket, POLLIN, 0};
+  std::chrono::steady_clock::time_point saidAll{};
+  for (;;) {
+    const auto now = std::chrono::steady_clock::now();
+    if (m_cancel && now - m_cancelledAt.load() >= kStopAfter) return;
+    if (saidAll != decltype(saidAll){} && now - saidAll >= kStopAfter) return;
+    const int n = poll(&ready, 1, 50);
+    if (n == 0 || (n < 0 && errno == EINTR)) continue;
+    char kind = 0;
+    std::string payload;
+    if (n < 0 || !ScanChannel::Receive(m_socket, kind, payload) || !Take(kind, payload)) return;
+    if (kind == ScanChannel::kDone) saidAll = now;
   }
 }
 
-bool ScanJob::StorePage(const RasterImage& page) {
+// False when no more pages can be kept: the child is stopped, the pages so far stay.
+bool ScanJob::Take(char kind, const std::string& payload) {
+  switch (kind) {
+    case ScanChannel::kPhase: m_phase = payload == std::string(1, '\1') ? Phase::Scannen : Phase::Suche; break;
+    case ScanChannel::kPage: m_page = ScanChannel::NumberIn(payload), m_percent = -1; break;
+    case ScanChannel::kPercent: m_percent = ScanChannel::NumberIn(payload); break;
+    case ScanChannel::kDevice: m_outcome.device = payload; break;
+    case ScanChannel::kMessage: m_outcome.message = payload; break;
+    case ScanChannel::kImage: return StorePage(payload);
+    case ScanChannel::kScanner: {
+      const std::size_t name = payload.find('\0'), label = payload.find('\0', name + 1);
+      if (label == std::string::npos || payload.size() < label + 4) break;
+      ScannerInfo info;
+      info.name = payload.substr(0, name).c_str();
+      info.label = payload.substr(name + 1, label - name - 1).c_str();
+      info.flatbed = payload[label + 1], info.feeder = payload[label + 2], info.duplex = payload[label + 3];
+      m_outcome.scanners.push_back(info);
+      break;
+    }
+  }
+  return true;
+}
+
+bool ScanJob::StorePage(const std::string& image) {
+  const int width = ScanChannel::NumberIn(image, 0), height = ScanChannel::NumberIn(image, 4);
+  const int bytesPerPixel = image.size() > 8 ? image[8] : 0;
+  const bool whole = width > 0 && height > 0 && (bytesPerPixel == 1 || bytesPerPixel == 3) &&
+                     image.size() == 9 + std::size_t(width) * height * bytesPerPixel;
+  const auto* pixels = reinterpret_cast<const std::uint8_t*>(image.data() + 9);
+  HGLOBAL dib = !whole ? nullptr : bytesPerPixel == 1 ? MakeDib8Gray(width, height, pixels) : MakeDib24(width, height, pixels);
   char folder[MAX_PATH];
   char file[MAX_PATH];
-  HGLOBAL dib = page.format == PixelFormat::Gray8 ? MakeDib8Gray(page.width, page.height, page.pixels.data())
-                                                  : MakeDib24(page.width, page.height, page.pixels.data());
   const DWORD length = GetTempPathA(sizeof folder, folder);
   const bool named = dib && length > 0 && length < sizeof folder && GetTempFileNameA(folder, "TQScanner", 0, file, ".bmp") != 0;
   const bool written = named && WriteDIB(file, dib);

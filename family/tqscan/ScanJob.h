@@ -1,11 +1,13 @@
 // Finding scanners and scanning on a worker thread, so the window stays alive and "Abbrechen"
-// reaches the device. Each page is written to a "TQScanner" bitmap file in the private temporary
-// folder as soon as it is read; pages not handed over go with the job.
+// reaches the device. SANE itself runs in a child process (see ScanChild.h); each page it sends
+// is written to a "TQScanner" bitmap file in the private temporary folder at once; pages not
+// handed over go with the job.
 #pragma once
 
 #include "SaneScanner.h"
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -32,6 +34,7 @@ public:
 
   void Start();
   bool Done() const { return m_phase == Phase::Fertig; }
+  // A driver that has not stopped kStopAfter after this is stopped by force.
   void Cancel();
   bool Cancelling() const { return m_cancel; }
   Phase GetPhase() const { return m_phase; }
@@ -40,12 +43,14 @@ public:
   // Once done: what happened; the files are the caller's from now on.
   Outcome TakeOutcome();
 
+  static constexpr std::chrono::milliseconds kStopAfter{700};
+
 private:
   void Run();
-  bool FindScanners();
-  bool OpenDevice(SaneScanner& scanner);
-  void ScanPages(SaneScanner& scanner);
-  bool StorePage(const RasterImage& page);
+  bool StartChild();
+  void Listen();
+  bool Take(char kind, const std::string& payload);
+  bool StorePage(const std::string& image);
   void RemoveFiles();
 
   std::optional<ScanRequest> m_request;
@@ -54,10 +59,9 @@ private:
   std::atomic<int> m_page{0};
   std::atomic<int> m_percent{-1};
   std::atomic<bool> m_cancel{false};
-  std::mutex m_scannerMutex;
-  SaneScanner* m_pScanner = nullptr; // while a device is open, for Cancel
+  std::atomic<std::chrono::steady_clock::time_point> m_cancelledAt{};
+  std::mutex m_socketMutex; // Cancel writes while the worker may be closing
+  int m_socket = -1;        // ours of the pair; the child has the other
+  pid_t m_child = -1;
   std::thread m_thread;
 };
-
-// The user's words for why a scan failed; page is the page it failed on (from 1).
-std::string ScanFehlerText(SANE_Status status, int page);

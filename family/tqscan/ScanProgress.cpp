@@ -76,11 +76,12 @@ ScanJob::Outcome RunScanJob(wxWindow* parent, ScanJob& job) {
   wxGUIEventLoop loop;
   wxTimer timer;
   timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+    const auto now = std::chrono::steady_clock::now();
     if (job.Done()) {
       loop.Exit();
       return;
     }
-    if (!box.IsShown() && std::chrono::steady_clock::now() - started >= kShowAfter) box.Show();
+    if (!box.IsShown() && now - started >= kShowAfter) box.Show();
     if (box.IsShown()) box.UpdateText();
   });
   timer.Start(20);
