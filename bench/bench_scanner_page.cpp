@@ -132,6 +132,9 @@ int FilesLeftAfterHundredScans(const std::string& pnmFile) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
+  // The scanner choice and options written here must not become the user's.
+  const std::string settings = UseTestScanners() + "/config";
+  setenv("XDG_CONFIG_HOME", settings.c_str(), 1);
   wxApp::SetInstance(new wxApp);
   if (!wxEntryStart(argc, argv)) return 2;
   SetMessageBoxHandler([](const CString&, UINT) { return IDOK; });
