@@ -74,14 +74,7 @@ void PrintLines(const std::string& file, const CDecodeResultArray& results, cons
 
 void PrintJson(const std::string& file, const CDecodeResultArray& results, std::ostream& out) {
   out << "{\"file\":" << JsonQuoted(file) << ",\"results\":[";
-  for (int i = 0; i < results.GetSize(); ++i) {
-    const CSubDlgDecodeResult* result = results[i];
-    out << (i ? "," : "") << "{\"text\":" << JsonQuoted(result->m_strText.str())
-        << ",\"symbology\":" << JsonQuoted(result->m_strSymbol.str()) << ",\"points\":[";
-    for (int p = 0; p < result->m_arPoints.GetSize(); ++p)
-      out << (p ? "," : "") << "[" << result->m_arPoints[p].x << "," << result->m_arPoints[p].y << "]";
-    out << "]}";
-  }
+  for (int i = 0; i < results.GetSize(); ++i) out << (i ? "," : "") << ResultJson(*results[i]);
   out << "]}\n";
 }
 

@@ -1,5 +1,7 @@
 #include "JsonText.h"
 
+#include "decode/SubDlgDecodeResult.h"
+
 #include "outside/CodePage.h"
 
 #include <cstdio>
@@ -38,4 +40,12 @@ std::string JsonQuoted(const std::string& bytes) {
     ++i;
   }
   return out + "\"";
+}
+
+std::string ResultJson(const CSubDlgDecodeResult& result) {
+  std::string json = "{\"text\":" + JsonQuoted(result.m_strText.str()) + ",\"symbology\":" + JsonQuoted(result.m_strSymbol.str()) +
+                     ",\"points\":[";
+  for (int p = 0; p < result.m_arPoints.GetSize(); ++p)
+    json += (p ? ",[" : "[") + std::to_string(result.m_arPoints[p].x) + "," + std::to_string(result.m_arPoints[p].y) + "]";
+  return json + "]}";
 }

@@ -4,3 +4,7 @@
 #include <string>
 
 std::string JsonQuoted(const std::string& bytes);
+
+class CSubDlgDecodeResult;
+// {"text", "symbology", "points": [[x, y], …]}
+std::string ResultJson(const CSubDlgDecodeResult& result);

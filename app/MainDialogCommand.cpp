@@ -11,15 +11,19 @@ constexpr const char* kDialogLibrary = "libcodewerk.so.0";
 
 } // namespace
 
-int RunMainDialog(int argc, char** argv, std::ostream& err) {
+void* DialogLibraryEntry(const char* name, std::ostream& err) {
+  // Not closed again: the toolkit it loads keeps running code until the process ends.
   void* library = dlopen(kDialogLibrary, RTLD_NOW | RTLD_LOCAL);
-  using Entry = int (*)(int, char**);
-  const auto entry = library ? reinterpret_cast<Entry>(dlsym(library, "CodewerkRunMainDialog")) : nullptr;
+  void* entry = library ? dlsym(library, name) : nullptr;
   if (!entry) {
     const char* why = dlerror();
     err << "codewerk: the dialogs cannot be loaded: " << (why ? why : kDialogLibrary) << "\n";
-    return 1;
   }
-  // Not closed again: the toolkit it loaded keeps running code until the process ends.
-  return entry(argc, argv);
+  return entry;
+}
+
+int RunMainDialog(int argc, char** argv, std::ostream& err) {
+  using Entry = int (*)(int, char**);
+  const auto entry = reinterpret_cast<Entry>(DialogLibraryEntry("CodewerkRunMainDialog", err));
+  return entry ? entry(argc, argv) : 1;
 }

@@ -2,6 +2,7 @@
 #include "DecodeCommand.h"
 #include "EncodeCommand.h"
 #include "MainDialogCommand.h"
+#include "ReadCommand.h"
 
 #include "outside/TempFiles.h"
 
@@ -17,6 +18,7 @@ const char* const kUsage =
     "       codewerk encode [--encoder qrencode|zint] [--level L|M|Q|H] [--margin N]\n"
     "                       [--module PX | --height PX | --size-mm MM [--dpi N]] TEXT|- -o FILE.bmp|png|svg|pdf\n"
     "       codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] [--jobs N] FILE...|-\n"
+    "       codewerk read [--json] [--source \"2D Scanner\"|WebCam|Scanner|Datei]\n"
     "       codewerk --help | --version\n";
 
 // Ended from outside, the program takes its temporary files along, then ends as the signal asks.
@@ -55,6 +57,7 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   if (command == "encode") return RunEncodeCommand(args, std::cin, std::cout, std::cerr);
   if (command == "decode") return RunDecodeCommand(args, std::cin, std::cout, std::cerr);
+  if (command == "read") return RunReadCommand(argc, argv, args, std::cout, std::cerr);
   std::cerr << "codewerk: unknown command '" << command << "'\n" << kUsage;
   return 2;
 }

@@ -83,6 +83,7 @@ public:
 private:
   void AddSourceTabs();
   void SelectRememberedTab();
+  void CaptionFromSingleTab();
   bool IsScannerInput(wxWindow* target) const;
   void ReportTastatur(const std::vector<std::string>& texts);
 

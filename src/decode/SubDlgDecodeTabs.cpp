@@ -4,6 +4,8 @@
 #include "outside/MessageFilter.h"
 #include "outside/ProgramSettings.h"
 #include "outside/Scanning.h"
+#include "outside/ShowPageAsDialog.h"
+#include "outside/WxText.h"
 #include "shell/ModuleNames.h"
 
 #include <wx/sizer.h>
@@ -30,6 +32,7 @@ void CSubDlgDecode::OnShowWindow(BOOL bShow, UINT) {
   m_bInitTabs = true;
   CreateTabCtrl();
   AddSourceTabs();
+  CaptionFromSingleTab();
   SelectRememberedTab();
   PostMessageA(this, GetActivateDecodeMessage(), 0, 0);
   m_bInitTabs = false;
@@ -58,6 +61,12 @@ void CSubDlgDecode::AddSourceTabs() {
     }
   }
   if (m_bShowDatei) m_dlgDatei.AddToTabCtrl(m_wndTabCtrl, "Datei", "");
+}
+
+// Shown on its own (the host read-in), a page with one source is captioned with its name.
+void CSubDlgDecode::CaptionFromSingleTab() {
+  if (m_wndTabCtrl.GetPageCount() != 1) return;
+  if (auto* dialog = dynamic_cast<CShowPageAsDialog*>(GetParent())) dialog->SetTitle(ToWx(m_wndTabCtrl.GetTabLabel(0)));
 }
 
 // By the source's name, so new sources never shift the meaning of what was stored. A position

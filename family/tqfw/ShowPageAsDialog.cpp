@@ -1,0 +1,50 @@
+#include "outside/ShowPageAsDialog.h"
+
+#include "outside/PageCtrl.h"
+#include "outside/WxText.h"
+
+#include <wx/frame.h>
+#include <wx/sizer.h>
+
+namespace {
+
+// Where pages without a window of their own wait, hidden, for their owner to delete them: a
+// dialog that goes deletes its children, and the page is not the dialog's to delete.
+wxWindow* Holder() {
+  static wxFrame* holder = nullptr;
+  if (!holder) holder = new wxFrame(nullptr, wxID_ANY, "codewerk pages");
+  return holder;
+}
+
+} // namespace
+
+CShowPageAsDialog::CShowPageAsDialog(int, CPageCtrl& page, const CString& caption, const char* templateName,
+                                     wxWindow* parent)
+    : CDialogEx(nullptr, parent), m_pPage(&page), m_strCaption(caption), m_pszPageTemplate(templateName),
+      m_pPageParent(page.HasWindow() ? page.GetParent() : nullptr) {}
+
+CShowPageAsDialog::~CShowPageAsDialog() {
+  if (!m_pPage->HasWindow() || m_pPage->GetParent() != this) return;
+  m_pPage->Hide();
+  GetSizer()->Detach(m_pPage);
+  m_pPage->Reparent(m_pPageParent ? m_pPageParent : Holder());
+}
+
+INT_PTR CShowPageAsDialog::DoModal() {
+  if (!GetHandle()) {
+    if (!Create(m_pParentWnd, wxID_ANY, ToWx(m_strCaption), wxDefaultPosition, wxDefaultSize,
+                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER))
+      return IDCANCEL;
+    if (m_pPage->HasWindow()) m_pPage->Reparent(this);
+    else if (!m_pPage->Create(m_pszPageTemplate, this)) return IDCANCEL;
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(m_pPage, 1, wxEXPAND);
+    SetSizerAndFit(sizer);
+    CentreOnScreen();
+  }
+  m_pPage->Show();
+  m_pPage->SetPageShown(true); // a page builds what it shows when it is first shown
+  const int result = ShowModal();
+  m_pPage->SetPageShown(false);
+  return result == wxID_OK ? IDOK : result == wxID_CANCEL ? IDCANCEL : result;
+}
