@@ -41,6 +41,11 @@ INT_PTR CShowPageAsDialog::DoModal() {
     sizer->Add(m_pPage, 1, wxEXPAND);
     SetSizerAndFit(sizer);
     CentreOnScreen();
+    // No Cancel button to stand for: Escape closes like the title bar's button (the page may refuse).
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+      if (event.GetKeyCode() == WXK_ESCAPE) Close();
+      else event.Skip();
+    });
   }
   m_pPage->Show();
   m_pPage->SetPageShown(true); // a page builds what it shows when it is first shown
