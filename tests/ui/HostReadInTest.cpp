@@ -135,7 +135,9 @@ TEST(HostReadInCommandTest, CodewerkReadPrintsTheFirstReadOrEndsWithOneWhenClose
   const char* config = getenv("XDG_CONFIG_HOME");
   const std::string read = std::string("XDG_CONFIG_HOME='") + (config ? config : "/tmp") + "' " + CODEWERK_APP +
                            " read --json --source '2D Scanner' > " + out + " & ";
-  const std::string window = "xdotool search --sync --onlyvisible --name '^2D Scanner$' >/dev/null; sleep 0.3; ";
+  // Without a window manager the keys go where the pointer is.
+  const std::string window = "w=\\$(xdotool search --sync --onlyvisible --name '^2D Scanner$' | head -1); "
+                             "xdotool mousemove --window \\$w 40 40; sleep 0.3; ";
   const struct {
     const char* keys;
     int status;

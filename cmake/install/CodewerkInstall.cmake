@@ -1,0 +1,26 @@
+# What an installation gives a host program: the libraries, the headers under include/codewerk,
+# a CMake package and pkg-config files.
+include(CMakePackageConfigHelpers)
+include(${PROJECT_SOURCE_DIR}/src/PublicHeaders.cmake)
+
+foreach(header ${CODEWERK_PUBLIC_HEADERS})
+  get_filename_component(folder ${header} DIRECTORY)
+  install(FILES ${PROJECT_SOURCE_DIR}/src/${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/codewerk/${folder})
+endforeach()
+
+set_target_properties(codewerk-core PROPERTIES EXPORT_NAME core)
+set_target_properties(codewerk-reading PROPERTIES EXPORT_NAME reading)
+install(EXPORT CodewerkTargets NAMESPACE Codewerk:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Codewerk)
+set(CODEWERK_WX_COMPONENTS "propgrid aui xrc html xml core base")
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/CodewerkConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/CodewerkConfig.cmake INSTALL_DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Codewerk)
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/CodewerkConfigVersion.cmake COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/CodewerkConfig.cmake ${PROJECT_BINARY_DIR}/CodewerkConfigVersion.cmake
+  DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Codewerk)
+
+execute_process(COMMAND wx-config --cxxflags OUTPUT_VARIABLE CODEWERK_WX_CFLAGS OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND wx-config --libs std,propgrid,aui OUTPUT_VARIABLE CODEWERK_WX_LIBS OUTPUT_STRIP_TRAILING_WHITESPACE)
+foreach(module codewerk-core codewerk)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/${module}.pc.in ${PROJECT_BINARY_DIR}/${module}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/${module}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+endforeach()
