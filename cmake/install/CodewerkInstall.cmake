@@ -24,3 +24,9 @@ foreach(module codewerk-core codewerk)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${module}.pc.in ${PROJECT_BINARY_DIR}/${module}.pc @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/${module}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 endforeach()
+
+# For people: the menu entry, its icon and the software centre's description.
+set(CODEWERK_DESKTOP ${PROJECT_SOURCE_DIR}/res/desktop)
+install(FILES ${CODEWERK_DESKTOP}/de.codewerk.Codewerk.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CODEWERK_DESKTOP}/de.codewerk.Codewerk.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${CODEWERK_DESKTOP}/de.codewerk.Codewerk.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -7,6 +7,12 @@ build=$1 source=$(cd "$(dirname "$0")" && pwd)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/codewerk-consumer-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
+for file in applications/de.codewerk.Codewerk.desktop icons/hicolor/scalable/apps/de.codewerk.Codewerk.svg \
+    metainfo/de.codewerk.Codewerk.metainfo.xml; do
+  [ -f "$scratch/prefix/share/$file" ] || { echo "not installed: $file"; exit 1; }
+done
+# Only the three libraries: the family's code is inside them.
+[ "$(ls "$scratch/prefix/lib" | grep -c '^lib.*\.so$')" = 3 ] || { ls "$scratch/prefix/lib"; exit 1; }
 
 # Each header on its own, as a host may include any one first.
 flags="-std=c++20 -fsyntax-only -I$scratch/prefix/include -I$scratch/prefix/include/codewerk $(wx-config --cxxflags)"
@@ -30,4 +36,8 @@ for way in cmake pc; do
   expected=$(printf 'declined: Lieferschein 4711\ntaken: Lieferschein 4711 (0 bitmaps)')
   [ "$out" = "$expected" ] || { echo "$way host read: '$out'"; exit 1; }
 done
+# The README's example is this host's own code.
+sed -n '/^```cpp$/,/^```$/p' "$source/../../README.md" | grep -v '^```\|^#include\|^$' | sed 's/^ *//' > "$scratch/readme"
+sed 's/^ *//' "$source/host_read_in.cpp" > "$scratch/host"
+while IFS= read -r line; do grep -qxF -- "$line" "$scratch/host" || { echo "README line not in the host: $line"; exit 1; }; done < "$scratch/readme"
 echo "hosts built both ways and ran"
