@@ -55,5 +55,9 @@ int RunReadCommand(int argc, char** argv, const std::vector<std::string>& args, 
   if (!entry) return 2;
   const int rc = entry(argc, argv, source ? source->c_str() : nullptr, PrintResult, &printer);
   out.flush();
+  if (!out) {
+    err << "codewerk read: the results could not be written\n";
+    return 2;
+  }
   return rc;
 }

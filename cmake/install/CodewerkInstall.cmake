@@ -18,8 +18,16 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/CodewerkConfigVersion.cma
 install(FILES ${PROJECT_BINARY_DIR}/CodewerkConfig.cmake ${PROJECT_BINARY_DIR}/CodewerkConfigVersion.cmake
   DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/Codewerk)
 
-execute_process(COMMAND wx-config --cxxflags OUTPUT_VARIABLE CODEWERK_WX_CFLAGS OUTPUT_STRIP_TRAILING_WHITESPACE)
-execute_process(COMMAND wx-config --libs std,propgrid,aui OUTPUT_VARIABLE CODEWERK_WX_LIBS OUTPUT_STRIP_TRAILING_WHITESPACE)
+# The wx-config the build itself used; the .pc files find the prefix from where they lie.
+execute_process(COMMAND ${wxWidgets_CONFIG_EXECUTABLE} --cxxflags OUTPUT_VARIABLE CODEWERK_WX_CFLAGS
+  OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE wx_cflags_failed)
+execute_process(COMMAND ${wxWidgets_CONFIG_EXECUTABLE} --libs std,propgrid,aui OUTPUT_VARIABLE CODEWERK_WX_LIBS
+  OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE wx_libs_failed)
+if(wx_cflags_failed OR wx_libs_failed)
+  message(FATAL_ERROR "${wxWidgets_CONFIG_EXECUTABLE} gave no flags for codewerk.pc")
+endif()
+file(RELATIVE_PATH CODEWERK_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" CODEWERK_PC_TO_PREFIX "${CODEWERK_PC_TO_PREFIX}")
 foreach(module codewerk-core codewerk)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/${module}.pc.in ${PROJECT_BINARY_DIR}/${module}.pc @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/${module}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

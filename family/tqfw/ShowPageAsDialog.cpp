@@ -9,12 +9,22 @@
 namespace {
 
 // Where pages without a window of their own wait, hidden, for their owner to delete them: a
-// dialog that goes deletes its children, and the page is not the dialog's to delete.
-wxWindow* Holder() {
-  static wxFrame* holder = nullptr;
-  if (!holder) holder = new wxFrame(nullptr, wxID_ANY, "codewerk pages");
-  return holder;
-}
+// dialog that goes deletes its children, and the page is not the dialog's to delete. The holder
+// never keeps a host's application from ending: closing it (as wx does with every window when
+// the last one closes) agrees and leaves the pages alone.
+class PageHolder : public wxFrame {
+public:
+  PageHolder() : wxFrame(nullptr, wxID_ANY, "codewerk pages") {
+    Bind(wxEVT_CLOSE_WINDOW, [](wxCloseEvent&) {});
+  }
+  ~PageHolder() override { s_holder = nullptr; }
+  bool ShouldPreventAppExit() const override { return false; }
+
+  static wxWindow* Get() { return s_holder ? s_holder : (s_holder = new PageHolder()); }
+
+private:
+  static inline PageHolder* s_holder = nullptr;
+};
 
 } // namespace
 
@@ -27,7 +37,7 @@ CShowPageAsDialog::~CShowPageAsDialog() {
   if (!m_pPage->HasWindow() || m_pPage->GetParent() != this) return;
   m_pPage->Hide();
   GetSizer()->Detach(m_pPage);
-  m_pPage->Reparent(m_pPageParent ? m_pPageParent : Holder());
+  m_pPage->Reparent(m_pPageParent ? m_pPageParent : PageHolder::Get());
 }
 
 INT_PTR CShowPageAsDialog::DoModal() {

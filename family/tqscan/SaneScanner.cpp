@@ -89,11 +89,12 @@ SANE_Status SaneScanner::Open(const std::string& name) {
 // Only a read in progress is broken off from here; the worker's own cancel after the page does the
 // rest. Two cancels at once make some back ends join their reader thread twice. Never waits: the
 // worker may hang inside a driver while it holds the handle.
-void SaneScanner::Cancel() {
+bool SaneScanner::Cancel() {
   std::unique_lock lock(m_handleMutex, std::try_to_lock);
-  if (!lock) return; // the worker holds the handle and sees the cancel flag before its next read
+  if (!lock) return false;
   if (m_handle && m_reading) sane_cancel(m_handle);
   m_reading = false;
+  return true;
 }
 
 SANE_Status SaneScanner::Read(SANE_Byte* buffer, SANE_Int size, SANE_Int& length, const std::atomic<bool>& cancel) {

@@ -52,7 +52,8 @@ public:
   // After a failure the scan is left for closing the device to end.
   SANE_Status ReadPage(RasterImage& page, const std::atomic<bool>& cancel, const std::function<void(int)>& percent);
   // From any thread, after cancel was set: breaks off a read in progress (SANE allows this).
-  void Cancel();
+  // False, without waiting, while the worker holds the handle: try again.
+  bool Cancel();
   // A number option's value as the device holds it (NaN when there is none).
   double GetNumber(const char* name) const;
 

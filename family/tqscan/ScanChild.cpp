@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -60,8 +61,13 @@ private:
     char byte;
     recv(m_socket, &byte, 1, 0); // a byte or the end: both mean stop
     m_cancel = true;
-    std::lock_guard lock(m_scannerMutex);
-    if (m_scanner) m_scanner->Cancel();
+    for (;;) { // the reader may hold the handle just before it starts to read
+      {
+        std::lock_guard lock(m_scannerMutex);
+        if (!m_scanner || m_scanner->Cancel()) return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
   }
 
   void Tell(const std::string& message) {

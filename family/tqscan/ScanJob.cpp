@@ -7,12 +7,35 @@
 #include "outside/ScanPict.h"
 #include "outside/TempFiles.h"
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/prctl.h>
 #include <cstdio>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+
+// In the forked child: only the socket stays open, the standard streams go nowhere (a chatty
+// driver must not write into the program's output), and the child dies with the program.
+[[noreturn]] void RunInChild(int socket, const std::optional<ScanRequest>& request, pid_t parent) {
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent || dup2(socket, 3) < 0) _exit(1);
+  const int nowhere = open("/dev/null", O_RDWR);
+  if (nowhere >= 0) dup2(nowhere, 0), dup2(nowhere, 1);
+  close_range(4, ~0U, 0);
+  try {
+    RunScanChild(request, 3);
+  } catch (...) {
+    _exit(1); // the job hears the socket close and says the driver failed
+  }
+  _exit(0); // none of the program's clean-up runs here
+}
+
+} // namespace
 
 ScanJob::ScanJob(std::optional<ScanRequest> request) : m_request(std::move(request)) {}
 
@@ -32,7 +55,8 @@ void ScanJob::Start() {
 }
 
 void ScanJob::Cancel() {
-  if (!m_cancel.exchange(true)) m_cancelledAt = std::chrono::steady_clock::now();
+  if (!m_cancel) m_cancelledAt = std::chrono::steady_clock::now(); // the time first: the worker reads it once it sees the flag
+  m_cancel = true;
   std::lock_guard lock(m_socketMutex);
   if (m_socket >= 0) send(m_socket, "c", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
 }
@@ -45,14 +69,18 @@ ScanJob::Outcome ScanJob::TakeOutcome() {
 
 void ScanJob::Run() {
   if (StartChild()) {
-    Listen();
+    const bool saidAll = Listen();
     {
       std::lock_guard lock(m_socketMutex);
       close(m_socket);
       m_socket = -1;
     }
     kill(m_child, SIGKILL); // gone already, unless it hung after its last word
-    waitpid(m_child, nullptr, 0);
+    int status = 0;
+    while (waitpid(m_child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!saidAll && !m_cancel && m_outcome.message.empty())
+      m_outcome.message = "Der Scannertreiber ist abgestürzt; die Seiten bis dahin sind erhalten.";
   }
   if (m_cancel) {
     RemoveFiles();
@@ -68,12 +96,9 @@ bool ScanJob::StartChild() {
     m_outcome.message = "Fehler beim Scannen: es konnte keine Verbindung zum Scanner-Prozess angelegt werden.";
     return false;
   }
+  const pid_t parent = getpid();
   m_child = fork();
-  if (m_child == 0) {
-    close(pair[0]);
-    RunScanChild(m_request, pair[1]);
-    _exit(0); // none of the parent's clean-up runs here
-  }
+  if (m_child == 0) RunInChild(pair[1], m_request, parent);
   close(pair[1]);
   if (m_child < 0) {
     close(pair[0]);
@@ -88,18 +113,20 @@ bool ScanJob::StartChild() {
 
 // Until the child ends. One that has not ended kStopAfter after a cancel, or after it said all
 // it had to say, is killed: some drivers hang when they stop.
-void ScanJob::Listen() {
+bool ScanJob::Listen() {
   pollfd ready{m_socket, POLLIN, 0};
   std::chrono::steady_clock::time_point saidAll{};
   for (;;) {
     const auto now = std::chrono::steady_clock::now();
-    if (m_cancel && now - m_cancelledAt.load() >= kStopAfter) return;
-    if (saidAll != decltype(saidAll){} && now - saidAll >= kStopAfter) return;
+    const bool done = saidAll != decltype(saidAll){};
+    if (m_cancel && now - m_cancelledAt.load() >= kStopAfter) return done;
+    if (done && now - saidAll >= kStopAfter) return true;
     const int n = poll(&ready, 1, 50);
     if (n == 0 || (n < 0 && errno == EINTR)) continue;
     char kind = 0;
     std::string payload;
-    if (n < 0 || !ScanChannel::Receive(m_socket, kind, payload) || !Take(kind, payload)) return;
+    if (n < 0 || !ScanChannel::Receive(m_socket, kind, payload)) return done;
+    if (!Take(kind, payload)) return true; // we stopped it: nothing more is missing
     if (kind == ScanChannel::kDone) saidAll = now;
   }
 }

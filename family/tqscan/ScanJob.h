@@ -48,7 +48,7 @@ public:
 private:
   void Run();
   bool StartChild();
-  void Listen();
+  bool Listen(); // true when the child said all it had to say
   bool Take(char kind, const std::string& payload);
   bool StorePage(const std::string& image);
   void RemoveFiles();

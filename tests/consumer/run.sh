@@ -39,5 +39,6 @@ done
 # The README's example is this host's own code.
 sed -n '/^```cpp$/,/^```$/p' "$source/../../README.md" | grep -v '^```\|^#include\|^$' | sed 's/^ *//' > "$scratch/readme"
 sed 's/^ *//' "$source/host_read_in.cpp" > "$scratch/host"
+[ "$(wc -l < "$scratch/readme")" -ge 8 ] || { echo "no example found in the README"; exit 1; }
 while IFS= read -r line; do grep -qxF -- "$line" "$scratch/host" || { echo "README line not in the host: $line"; exit 1; }; done < "$scratch/readme"
 echo "hosts built both ways and ran"

@@ -69,7 +69,9 @@ TEST_F(HostReadInTest, TextsAreOfferedInOrderUntilOneIsTakenAndTheDialogEnds) {
   EXPECT_EQ(caption, "QR Code");
   EXPECT_EQ(first, (std::vector<std::string>{"eins", "zwei"}));
   EXPECT_EQ(second, (std::vector<std::string>{"eins", "zwei"})) << "the first taker ends the offers";
-  EXPECT_FALSE(m_page->IsShown()) << "the page went back to its hidden holder";
+  ASSERT_NE(m_page->GetParent(), nullptr) << "kept for its owner, who deletes it";
+  EXPECT_FALSE(dynamic_cast<wxDialog*>(m_page->GetParent())) << "not left in the dialog that went";
+  EXPECT_FALSE(m_page->GetParent()->IsShown());
 }
 
 TEST_F(HostReadInTest, AScannersKeysReachTheActionsWithoutBitmapsAndOneSourceNamesTheDialog) {
