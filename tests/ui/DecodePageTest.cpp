@@ -52,13 +52,7 @@ protected:
 
   // The main dialog with its "Einlesen" tab in front; the host handler records what it gets.
   CSubDlgDecode& OpenDecodePage(CQRCodeDlg& dialog, bool accept = true) {
-    dialog.CreateFromTemplate();
-    dialog.OnInitDialog();
-    dialog.Show();
-    Pump(200);
-    dialog.GetTabCtrl().SetSelection(1);
-    Pump(200);
-    auto& page = *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
+    auto& page = ShowDecodePage(dialog);
     page.m_fnOnDecoded = [this, accept](const CDecodeResultArray* results, const CDTemplateArray<CDecodeGrafikResult>*) {
       for (const CSubDlgDecodeResult* r : *results) m_decoded.push_back(r->m_strSymbol.str() + ": " + r->m_strText.str());
       return accept;

@@ -51,12 +51,7 @@ protected:
   // The main dialog on "Einlesen", its "Scanner" tab in front; the host handler records the codes.
   CSubDlgDecode& OpenScannerTab() {
     m_dialog = std::make_unique<CQRCodeDlg>();
-    m_dialog->CreateFromTemplate();
-    m_dialog->OnInitDialog();
-    m_dialog->Show();
-    m_dialog->GetTabCtrl().SetSelection(1);
-    Pump(150);
-    auto& page = *dynamic_cast<CSubDlgDecode*>(m_dialog->GetTabCtrl().m_arSubDlg[1]);
+    auto& page = ShowDecodePage(*m_dialog);
     page.m_fnOnDecoded = [this](const CDecodeResultArray* results, const CDTemplateArray<CDecodeGrafikResult>* images) {
       for (const CSubDlgDecodeResult* r : *results) m_decoded.push_back(r->m_strText.str());
       m_imagesReported = images->GetSize();
@@ -120,12 +115,7 @@ TEST_F(ScannerPageTest, ScannerIsTheThirdTabAndTheTabIsRememberedByName) {
   }
   EXPECT_EQ(settings.GetText("QRCode", "LastDecodeSource", ""), "Bildschirm") << "opening chose nothing";
   CQRCodeDlg dialog;
-  dialog.CreateFromTemplate();
-  dialog.OnInitDialog();
-  dialog.Show();
-  dialog.GetTabCtrl().SetSelection(1);
-  Pump(100);
-  auto& page = *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
+  auto& page = ShowDecodePage(dialog);
   page.m_wndTabCtrl.SetSelection(kScanTab);
   Pump(50);
   EXPECT_EQ(settings.GetText("QRCode", "LastDecodeSource", ""), "Scanner");

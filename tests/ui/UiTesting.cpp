@@ -2,6 +2,8 @@
 
 #include "outside/ProgramSettings.h"
 #include "shell/BaseSubDlgTabCtrl.h"
+#include "decode/SubDlgDecode.h"
+#include "shell/QRCodeDlg.h"
 
 #include <gtk/gtk.h>
 #include <wx/app.h>
@@ -123,4 +125,13 @@ int SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label) {
     return i;
   }
   return -1;
+}
+
+CSubDlgDecode& ShowDecodePage(CQRCodeDlg& dialog) {
+  dialog.CreateFromTemplate();
+  dialog.OnInitDialog();
+  dialog.Show();
+  dialog.GetTabCtrl().SetSelection(1);
+  Pump(200);
+  return *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
 }

@@ -11,6 +11,8 @@
 #include <string>
 
 class CBaseSubDlgTabCtrl;
+class CQRCodeDlg;
+class CSubDlgDecode;
 
 // Lets the event loop run for about ms milliseconds.
 void Pump(int ms);
@@ -41,3 +43,5 @@ void SaveScreenshot(wxWindow* window, const std::string& name);
 void RememberSource(const char* label);
 // Brings the tab with this label to the front and lets it show; its index, or -1.
 int SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label);
+// Makes and shows the main dialog with "Einlesen" in front; its decode page.
+CSubDlgDecode& ShowDecodePage(CQRCodeDlg& dialog);

@@ -63,12 +63,7 @@ protected:
 
   // The main dialog with "Einlesen" in front; its WebCam tab starts on being shown.
   CSubDlgDecode_WebCam& Open(CQRCodeDlg& dialog) {
-    dialog.CreateFromTemplate();
-    dialog.OnInitDialog();
-    dialog.Show();
-    dialog.GetTabCtrl().SetSelection(1);
-    Pump(100);
-    auto& decodePage = *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
+    auto& decodePage = ShowDecodePage(dialog);
     decodePage.m_fnOnDecoded = [this](const CDecodeResultArray* results, const CDTemplateArray<CDecodeGrafikResult>*) {
       for (const CSubDlgDecodeResult* r : *results) m_decoded.push_back(r->m_strText.str());
       return true;
