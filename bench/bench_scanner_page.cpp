@@ -48,10 +48,6 @@ bool Run(std::vector<std::string> args) {
   return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-void UseScanner(const char* device, ScanVorlage vorlage, const std::string& options) {
-  ScanAuswahl{device, vorlage, ""}.Sichere("QRCode");
-  CLokaleProgrammEinstellung::GetItem().SetText("Scannen QRCode", "Optionen", options.c_str());
-}
 
 struct ScannerTab {
   CQRCodeDlg dialog;

@@ -1,6 +1,8 @@
 #include "TestScanners.h"
 
 #include "TestPictures.h"
+#include "outside/ProgramSettings.h"
+#include "outside/Scanning.h"
 #include "outside/TempFiles.h"
 
 #include <cstdlib>
@@ -52,4 +54,9 @@ int ScannedFilesLeft() {
   int n = 0;
   for (const auto& entry : fs::directory_iterator(folder)) n += entry.path().filename().string().rfind("TQS", 0) == 0;
   return n;
+}
+
+void UseScanner(const char* device, ScanVorlage vorlage, const std::string& options) {
+  ScanAuswahl{device, vorlage, ""}.Sichere("QRCode");
+  CLokaleProgrammEinstellung::GetItem().SetText("Scannen QRCode", "Optionen", options.c_str());
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+enum class ScanVorlage;
+
 // Points SANE_CONFIG_DIR at a folder of the test program whose dll.conf names these backends, one
 // per line (none: no scanner at all); returns the folder.
 std::string UseTestScanners(const std::string& backends = "pnm\ntest\n");
@@ -15,3 +17,5 @@ bool SavePgm(const GrayImage& image, const std::string& path);
 std::string CodePage(const std::string& text, int dpi, const std::string& path);
 // The scanned page files that are still in the private temporary folder.
 int ScannedFilesLeft();
+// What "von Scanner" in the program "QRCode" scans with: device, source and extra SANE options.
+void UseScanner(const char* device, ScanVorlage vorlage, const std::string& options);

@@ -43,10 +43,6 @@ protected:
     EXPECT_EQ(ScannedFilesLeft(), 0);
   }
 
-  static void UseScanner(const char* device, ScanVorlage vorlage, const std::string& options) {
-    ScanAuswahl{device, vorlage, ""}.Sichere("QRCode");
-    CLokaleProgrammEinstellung::GetItem().SetText("Scannen QRCode", "Optionen", options.c_str());
-  }
 
   // The main dialog on "Einlesen", its "Scanner" tab in front; the host handler records the codes.
   CSubDlgDecode& OpenScannerTab() {
