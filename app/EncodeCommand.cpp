@@ -12,9 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
-#include <istream>
-#include <iterator>
-#include <ostream>
+#include <cstdio>
 
 const char* const kEncodeUsage =
     "usage: codewerk encode [--encoder qrencode|zint] [--level L|M|Q|H] [--margin MODULES]\n"
@@ -22,6 +20,7 @@ const char* const kEncodeUsage =
     "                       TEXT|- -o FILE\n"
     "  Writes the QR code of TEXT (or of standard input, taken exactly, for '-'): BMP, PNG, SVG or PDF\n"
     "  by the file name's ending, or as --format says.\n"
+    "  --encoder E    the library that makes the code: qrencode (default) or zint\n"
     "  --module PX    pixels per module (default 4)\n"
     "  --height PX    the largest whole-pixel module size that keeps the picture, quiet zone included,\n"
     "                 PX pixels high\n"
@@ -39,7 +38,7 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 struct EncodeRequest {
-  std::string encoderName = "zint";
+  std::string encoderName = "qrencode";
   int level = 0; // 0 = L … 3 = H
   int module = 4;
   int height = 0;
@@ -50,8 +49,8 @@ struct EncodeRequest {
   std::string outputPath;
 };
 
-int UsageError(std::ostream& err, const std::string& message) {
-  err << "codewerk encode: " << message << "\n" << kEncodeUsage;
+int UsageError(std::FILE* err, const std::string& message) {
+  std::fprintf(err, "codewerk encode: %s\n%s", message.c_str(), kEncodeUsage);
   return kExitUsage;
 }
 
@@ -61,36 +60,38 @@ std::optional<double> ParsePositiveNumber(const std::string& text) {
   return end && *end == '\0' && !text.empty() && value > 0 && value < 1e6 ? std::optional(value) : std::nullopt;
 }
 
-int ReportTooLong(CEncoderItemBase& encoder, const std::string& text, char level, std::ostream& err) {
+int ReportTooLong(CEncoderItemBase& encoder, const std::string& text, char level, std::FILE* err) {
   if (text.empty()) {
-    err << "codewerk encode: the text is empty; there is nothing to encode\n";
+    std::fputs("codewerk encode: the text is empty; there is nothing to encode\n", err);
     return kExitFailed;
   }
   const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  err << "codewerk encode: the text is too long for a QR code: " << text.size() << " bytes; with error correction "
-      << level << " the " << encoder.GetNameBibliothek().str() << " back end takes at most "
-      << LargestEncodableBytes(encoder, ascii) << "\n";
+  std::fprintf(err, "codewerk encode: the text is too long for a QR code: %zu bytes; with error correction %c the %s "
+               "back end takes at most %d\n", text.size(), level, encoder.GetNameBibliothek().str().c_str(),
+               LargestEncodableBytes(encoder, ascii));
   return kExitFailed;
 }
 
 // Pixels per module as the options ask; 0 with a message when none is possible.
-int ModulePixels(const EncodeRequest& request, int modules, std::ostream& err) {
+int ModulePixels(const EncodeRequest& request, int modules, std::FILE* err) {
   if (request.sizeMm > 0) {
     const int pixels = ModulePixelsFor(request.sizeMm, request.layout.dpi, modules);
-    if (!pixels) err << "codewerk encode: at " << request.layout.dpi << " dpi a module of a " << request.sizeMm
-                     << " mm code would be smaller than one pixel\n";
+    if (!pixels)
+      std::fprintf(err, "codewerk encode: at %g dpi a module of a %g mm code would be smaller than one pixel\n",
+                   request.layout.dpi, request.sizeMm);
     return pixels;
   }
   if (request.height > 0) {
     const int pixels = request.height / (modules + 2 * request.layout.marginModules);
-    if (!pixels) err << "codewerk encode: " << request.height << " pixels cannot hold a module each of "
-                     << modules + 2 * request.layout.marginModules << " modules (quiet zone included)\n";
+    if (!pixels)
+      std::fprintf(err, "codewerk encode: %d pixels cannot hold a module each of %d modules (quiet zone included)\n",
+                   request.height, modules + 2 * request.layout.marginModules);
     return pixels;
   }
   return request.module;
 }
 
-int Encode(EncodeRequest& request, CEncoderItemBase& encoder, std::ostream& out, std::ostream& err) {
+int Encode(EncodeRequest& request, CEncoderItemBase& encoder, std::FILE* out, std::FILE* err) {
   const std::optional<CodeMatrix> code = MakeCodeMatrix(CString(request.text.c_str()), encoder);
   if (!code) return ReportTooLong(encoder, request.text, "LMQH"[request.level], err);
   request.layout.modulePixels = ModulePixels(request, code->size, err);
@@ -98,12 +99,12 @@ int Encode(EncodeRequest& request, CEncoderItemBase& encoder, std::ostream& out,
   if (!request.layout.modulePixels) return kExitUsage;
   std::string why;
   if (!WriteCodeFile(request.outputPath, request.format, *code, request.layout, why)) {
-    err << "codewerk encode: cannot write " << request.outputPath << ": " << why << "\n";
+    std::fprintf(err, "codewerk encode: cannot write %s: %s\n", request.outputPath.c_str(), why.c_str());
     return kExitFailed;
   }
   const int pixels = (code->size + 2 * request.layout.marginModules) * request.layout.modulePixels;
-  out << "wrote " << request.outputPath << " (" << code->size << " x " << code->size << " modules, " << pixels << " x "
-      << pixels << " pixels, " << encoder.GetNameBibliothek().str() << ")\n";
+  std::fprintf(out, "wrote %s (%d x %d modules, %d x %d pixels, %s)\n", request.outputPath.c_str(), code->size,
+               code->size, pixels, pixels, encoder.GetNameBibliothek().str().c_str());
   return kExitOk;
 }
 
@@ -152,26 +153,34 @@ std::optional<std::string> ReadOptions(CommandLine& line, EncodeRequest& request
   return std::nullopt;
 }
 
+// Everything the standard input holds, bytes as they are.
+std::string ReadAll(std::FILE* in) {
+  std::string text;
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;) text.append(buffer, got);
+  return text;
+}
+
 } // namespace
 
-int RunEncodeCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int RunEncodeCommand(const std::vector<std::string>& args, std::FILE* in, std::FILE* out, std::FILE* err) {
   CommandLine line(args);
   EncodeRequest request;
   if (line.TakeFlag("--help")) {
-    out << kEncodeUsage;
+    std::fputs(kEncodeUsage, out);
     return kExitOk;
   }
   if (line.TakeFlag("--version")) {
-    out << "codewerk " << CODEWERK_VERSION << "\n";
+    std::fputs("codewerk " CODEWERK_VERSION "\n", out);
     return kExitOk;
   }
   if (const std::optional<std::string> wrong = ReadOptions(line, request)) return UsageError(err, *wrong);
   const std::vector<std::string> rest = line.Rest();
   if (!line.Ok()) return UsageError(err, line.Error());
   if (rest.size() != 1) return UsageError(err, rest.empty() ? "no text given" : "give the text as one argument (quote it)");
-  request.text = rest[0] == "-" ? std::string(std::istreambuf_iterator<char>(in), {}) : rest[0];
+  request.text = rest[0] == "-" ? ReadAll(in) : rest[0];
   if (const std::optional<std::string> refused = RefusedText(request.text)) {
-    err << "codewerk encode: " << *refused << "\n";
+    std::fprintf(err, "codewerk encode: %s\n", refused->c_str());
     return kExitUsage;
   }
   if (request.encoderName == "qrencode") {

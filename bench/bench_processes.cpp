@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <random>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -72,13 +73,17 @@ double Median(std::vector<double> values) {
   return values.empty() ? -1 : values[values.size() / 2];
 }
 
-// Ours and raw in turns, after one warm-up run each; prints the medians of what measure takes.
+// Ours and raw in turns, in random order, after one warm-up run each; prints the medians of what measure takes.
 void Compare(const char* what, const std::vector<std::string>& ours, const std::vector<std::string>& raw, int rounds,
              const std::function<double(const Usage&)>& measure, bool peak = false) {
   Run(ours), Run(raw);
   std::vector<double> a, b;
+  std::minstd_rand coin(12345);
   for (int i = 0; i < rounds; ++i) {
-    const Usage o = Run(ours, peak), r = Run(raw, peak);
+    // Which goes first changes at random: a fixed order lets the machine's rhythm favour one side.
+    Usage o, r;
+    if (coin() % 2) o = Run(ours, peak), r = Run(raw, peak);
+    else r = Run(raw, peak), o = Run(ours, peak);
     if (measure(o) < 0 || measure(r) < 0) {
       std::printf("%-48s a command failed: %s / %s\n", what, ours[0].c_str(), raw[0].c_str());
       return;

@@ -13,6 +13,13 @@ add_library(Zint::Zint UNKNOWN IMPORTED)
 set_target_properties(Zint::Zint PROPERTIES
   IMPORTED_LOCATION ${ZINT_LIBRARY}
   INTERFACE_INCLUDE_DIRECTORIES ${ZINT_INCLUDE_DIR})
+# The core loads zint when a code is first made with it; it asks for the name the library answers to.
+execute_process(COMMAND objdump -p ${ZINT_LIBRARY} OUTPUT_VARIABLE ZINT_DYNAMIC_SECTION)
+string(REGEX MATCH "SONAME +([^\n]+)" ZINT_SONAME_LINE "${ZINT_DYNAMIC_SECTION}")
+set(ZINT_SONAME ${CMAKE_MATCH_1})
+if(NOT ZINT_SONAME)
+  message(FATAL_ERROR "zint: no SONAME in ${ZINT_LIBRARY}")
+endif()
 
 find_package(ZXing REQUIRED)
 

@@ -3,6 +3,8 @@
 #include <zint.h>
 
 #include <cstring>
+#include <dlfcn.h>
+#include <mutex>
 
 namespace {
 
@@ -16,6 +18,27 @@ bool IsAscii(const char* text, size_t length) {
 
 zint_symbol* AsSymbol(void* code) { return static_cast<zint_symbol*>(code); }
 
+// The three calls we make, found in zint once it is loaded; all null when it cannot be.
+struct Zint {
+  decltype(&ZBarcode_Create) create = nullptr;
+  decltype(&ZBarcode_Encode) encode = nullptr;
+  decltype(&ZBarcode_Delete) destroy = nullptr;
+};
+
+const Zint& LoadedZint() {
+  static Zint zint;
+  static std::once_flag once;
+  std::call_once(once, [] {
+    void* library = dlopen(ZINT_SONAME, RTLD_NOW | RTLD_LOCAL); // stays loaded: symbols may outlive any call
+    if (!library) return;
+    Zint found{reinterpret_cast<decltype(&ZBarcode_Create)>(dlsym(library, "ZBarcode_Create")),
+               reinterpret_cast<decltype(&ZBarcode_Encode)>(dlsym(library, "ZBarcode_Encode")),
+               reinterpret_cast<decltype(&ZBarcode_Delete)>(dlsym(library, "ZBarcode_Delete"))};
+    if (found.create && found.encode && found.destroy) zint = found;
+  });
+  return zint;
+}
+
 } // namespace
 
 extern "C" {
@@ -23,7 +46,8 @@ extern "C" {
 void* ZInt_GetCode(const char* text, int inputMode, int symbology, int level, int version) {
   if (!text || !*text) return nullptr;
   const auto length = static_cast<int>(std::strlen(text));
-  zint_symbol* symbol = ZBarcode_Create();
+  const Zint& zint = LoadedZint();
+  zint_symbol* symbol = zint.create ? zint.create() : nullptr;
   if (!symbol) return nullptr;
   symbol->symbology = symbology;
   symbol->input_mode = inputMode;
@@ -32,9 +56,9 @@ void* ZInt_GetCode(const char* text, int inputMode, int symbology, int level, in
   // Left alone, zint picks ECI 9 for "€" (which zxing-cpp misreads) and no ECI for other UTF-8,
   // which ZBar then reads as Shift-JIS. Naming UTF-8 in the symbol lets every reader get it right.
   if ((inputMode & 0x07) == UNICODE_MODE && !IsAscii(text, static_cast<size_t>(length))) symbol->eci = kEciUtf8;
-  const int rc = ZBarcode_Encode(symbol, reinterpret_cast<const unsigned char*>(text), length);
+  const int rc = zint.encode(symbol, reinterpret_cast<const unsigned char*>(text), length);
   if (rc >= ZINT_ERROR || symbol->width < 1 || symbol->rows < 1) {
-    ZBarcode_Delete(symbol);
+    zint.destroy(symbol);
     return nullptr;
   }
   return symbol;
@@ -52,7 +76,7 @@ int ZInt_IsCodeBitSet(void* code, int row, int column) {
 }
 
 void ZInt_DoneCode(void* code) {
-  if (code) ZBarcode_Delete(AsSymbol(code));
+  if (code) LoadedZint().destroy(AsSymbol(code));
 }
 
 } // extern "C"

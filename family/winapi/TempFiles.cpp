@@ -84,6 +84,9 @@ void RemoveAtExit() {
 }
 
 bool MakeFolder(PrivateFolder& folder) {
+  // Sweeping here, not at load, spares processes that never write a temporary file a look
+  // through the whole of /tmp.
+  if (folder.owner != getpid()) SweepAbandonedTempFolders();
   std::string pattern = ParentFolder() + "/" + kFolderPrefix + std::to_string(getpid()) + "-XXXXXX";
   if (!mkdtemp(pattern.data())) return false; // mode 0700
   const bool firstInProcess = folder.owner == 0;

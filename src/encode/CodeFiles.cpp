@@ -63,12 +63,13 @@ Bytes Bmp(const CodeMatrix& code, const CodeFileLayout& layout, const Extent& e)
   Put32(bmp, 54 + stride * e.pixels), Put32(bmp, 0), Put32(bmp, 54);
   Put32(bmp, 40), Put32(bmp, e.pixels), Put32(bmp, e.pixels), Put16(bmp, 1), Put16(bmp, 24), Put32(bmp, 0);
   Put32(bmp, stride * e.pixels), Put32(bmp, ppm), Put32(bmp, ppm), Put32(bmp, 0), Put32(bmp, 0);
+  bmp.reserve(bmp.size() + std::size_t{stride} * e.pixels);
   Bytes row(stride, 0);
-  for (int y = e.pixels - 1; y >= 0; --y) { // bottom-up
+  for (int moduleRow = e.modules - 1; moduleRow >= 0; --moduleRow) { // bottom-up
     for (int x = 0; x < e.pixels; ++x)
       std::memset(&row[3 * static_cast<std::size_t>(x)],
-                  IsDark(code, layout.marginModules, y / layout.modulePixels, x / layout.modulePixels) ? 0 : 255, 3);
-    bmp.insert(bmp.end(), row.begin(), row.end());
+                  IsDark(code, layout.marginModules, moduleRow, x / layout.modulePixels) ? 0 : 255, 3);
+    for (int copy = 0; copy < layout.modulePixels; ++copy) bmp.insert(bmp.end(), row.begin(), row.end());
   }
   return bmp;
 }

@@ -17,5 +17,5 @@ UINT GetTempFileNameA(const char* path, const char* prefix, UINT unique, char* t
 // program's handler of SIGTERM and its kind. Does nothing when no folder was made.
 void RemoveTempFolderOnSignal();
 // Removes the private folders under parent (default: $TMPDIR or /tmp) that were left by processes
-// which no longer run; returns how many went.
+// which no longer run; returns how many went. A process does this when it makes its own folder.
 int SweepAbandonedTempFolders(const char* parent = nullptr);

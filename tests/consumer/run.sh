@@ -36,6 +36,10 @@ for way in cmake pc; do
   expected=$(printf 'declined: Lieferschein 4711\ntaken: Lieferschein 4711 (0 bitmaps)')
   [ "$out" = "$expected" ] || { echo "$way host read: '$out'"; exit 1; }
 done
+# The installed program makes a code itself and hands reading it to codewerk-main.
+"$scratch/prefix/bin/codewerk" encode "Lieferschein 4711" -o "$scratch/code.png" >/dev/null
+[ "$("$scratch/prefix/bin/codewerk" decode "$scratch/code.png")" = "QRCode: Lieferschein 4711" ] ||
+  { echo "the installed program did not read its own code"; exit 1; }
 # The README's example is this host's own code.
 sed -n '/^```cpp$/,/^```$/p' "$source/../../README.md" | grep -v '^```\|^#include\|^$' | sed 's/^ *//' > "$scratch/readme"
 sed 's/^ *//' "$source/host_read_in.cpp" > "$scratch/host"

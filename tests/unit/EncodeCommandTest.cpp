@@ -23,10 +23,16 @@ struct Outcome {
 };
 
 Outcome RunEncode(std::vector<std::string> args, const std::string& input = "") {
-  std::istringstream in(input);
-  std::ostringstream out, err;
+  std::FILE* in = input.empty() ? std::fopen("/dev/null", "r") : fmemopen(const_cast<char*>(input.data()), input.size(), "r");
+  char *outText = nullptr, *errText = nullptr;
+  std::size_t outSize = 0, errSize = 0;
+  std::FILE* out = open_memstream(&outText, &outSize);
+  std::FILE* err = open_memstream(&errText, &errSize);
   const int rc = RunEncodeCommand(args, in, out, err);
-  return {rc, out.str(), err.str()};
+  std::fclose(in), std::fclose(out), std::fclose(err);
+  Outcome outcome{rc, std::string(outText, outSize), std::string(errText, errSize)};
+  std::free(outText), std::free(errText);
+  return outcome;
 }
 
 std::string Output(const std::string& command) {

@@ -90,7 +90,7 @@ TEST_F(HostileFilesTest, EveryFileIsAnsweredWithAStatusAndLeavesNothingBehind) {
   }
 }
 
-TEST_F(HostileFilesTest, EndedFromOutsideTheProgramTakesItsFilesAlongAndAKilledOnesAreSweptLater) {
+TEST_F(HostileFilesTest, EndedFromOutsideTheProgramTakesItsFilesAlongAndAKilledOnesAreSweptByTheNext) {
   const std::vector<std::uint8_t> scan = BlankMultiPageTiff(200, 1500);
   const fs::path file = m_dir / "scan.tif";
   std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(scan.data()), static_cast<long>(scan.size()));
@@ -106,7 +106,10 @@ TEST_F(HostileFilesTest, EndedFromOutsideTheProgramTakesItsFilesAlongAndAKilledO
     EXPECT_EQ(WTERMSIG(status), signal);
     if (signal == SIGKILL) {
       EXPECT_FALSE(IsEmpty(m_temp));
-      EXPECT_EQ(Finish(Start({"--help"}, m_temp)), 0); // the library's start sweeps
+      const std::vector<std::uint8_t> pages = BlankMultiPageTiff(2, 50);
+      const fs::path small = m_dir / "two.tif";
+      std::ofstream(small, std::ios::binary).write(reinterpret_cast<const char*>(pages.data()), static_cast<long>(pages.size()));
+      Finish(Start({"decode", small.string()}, m_temp)); // making its own folder, the next run sweeps
     }
     EXPECT_TRUE(IsEmpty(m_temp)) << signal;
   }
