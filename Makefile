@@ -10,7 +10,7 @@ FUZZ_TARGETS ?= fuzz_image_reader fuzz_png_reader fuzz_jpeg_reader fuzz_gif_read
   fuzz_result_classification
 FUZZ_FLAGS ?=
 
-.PHONY: all deps configure build run test bench asan fuzz clean
+.PHONY: all deps configure build run test bench quality asan fuzz clean
 
 all: build
 
@@ -35,6 +35,10 @@ bench: build
 	  elif [ "$${b##*/}" = bench_processes ]; then $$b; \
 	  else $(XVFB) $$b --benchmark_repetitions=9 --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true; fi; done
 	@echo "== hostile pictures"; bench/hostile-pictures.sh $(BUILD_DIR)
+
+# The reading-quality suite: generated pictures read by our decoders and the raw libraries.
+quality: build
+	@$(BUILD_DIR)/bin/reading_quality $(BUILD_DIR)/quality
 
 # Every test again, built with AddressSanitizer and UBSan.
 asan:

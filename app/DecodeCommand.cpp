@@ -17,12 +17,13 @@
 #include <thread>
 
 const char* const kDecodeUsage =
-    "usage: codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] [--jobs N] FILE...\n"
+    "usage: codewerk decode [--decoder zxing|zbar|both] [--all-formats] [--points] [--json] [--jobs N] FILE...\n"
     "       codewerk decode [options] [--null] -      (the files' names on standard input)\n"
     "  Prints one line per code found: \"symbology: text\", line breaks in the text shown as \\n\n"
     "  (and a backslash as \\\\); with several files each line starts with \"FILE: \", and the pages\n"
     "  of a multi-page TIFF are marked \"FILE (page N)\". Results come in the order of the files.\n"
-    "  --decoder      the reading library (default: the settings' choice)\n"
+    "  --decoder      the reading library; both: ZXing, then ZBar where ZXing finds nothing\n"
+    "                 (default: the settings' choice)\n"
     "  --all-formats  look for every symbology, not only QR codes (default: the settings' choice)\n"
     "  --points       add the code's corners: top-left, top-right, bottom-right, bottom-left\n"
     "  --json         one JSON object per line and file: {\"file\", \"results\": [{\"text\", \"symbology\",\n"
@@ -142,8 +143,9 @@ bool ApplyOptions(CommandLine& line, Options& options, std::ostream& err) {
   if (auto decoder = line.TakeValue("--decoder")) {
     if (*decoder == "zxing") settings.m_eDecoder = Decoder_ZXing;
     else if (*decoder == "zbar") settings.m_eDecoder = Decoder_ZBar;
+    else if (*decoder == "both") settings.m_eDecoder = Decoder_ZXingZBar;
     else {
-      err << "codewerk decode: unknown decoder '" << *decoder << "' (zxing or zbar)\n" << kDecodeUsage;
+      err << "codewerk decode: unknown decoder '" << *decoder << "' (zxing, zbar or both)\n" << kDecodeUsage;
       return false;
     }
   }

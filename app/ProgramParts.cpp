@@ -9,7 +9,7 @@ const char* const kProgramUsage =
     "usage: codewerk                  (the main dialog)\n"
     "       codewerk encode [--encoder qrencode|zint] [--level L|M|Q|H] [--margin N]\n"
     "                       [--module PX | --height PX | --size-mm MM [--dpi N]] TEXT|- -o FILE.bmp|png|svg|pdf\n"
-    "       codewerk decode [--decoder zxing|zbar] [--all-formats] [--points] [--json] [--jobs N] FILE...|-\n"
+    "       codewerk decode [--decoder zxing|zbar|both] [--all-formats] [--points] [--json] [--jobs N] FILE...|-\n"
     "       codewerk read [--json] [--source \"2D Scanner\"|WebCam|Scanner|Datei]\n"
     "       codewerk --help | --version\n";
 

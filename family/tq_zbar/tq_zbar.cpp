@@ -1,8 +1,8 @@
 #include "outside/tq_zbar.h"
 
+#include "ByteText.h"
 #include "DecodeResults.h"
 #include "Enhance.h"
-#include "outside/CodePage.h"
 #include "outside/ImageFile.h"
 
 #include <zbar.h>
@@ -24,13 +24,16 @@ using Scanner = std::unique_ptr<zbar::zbar_image_scanner_t, ScannerDeleter>;
 
 bool IsMatrix(zbar::zbar_symbol_type_t type) { return type == zbar::ZBAR_QRCODE || type == zbar::ZBAR_SQCODE; }
 
-Scanner MakeScanner(bool onlyQR, bool binaryQR) {
+// QR texts come as their bytes: ZBar's own guess of their character set is not to be trusted (it
+// reads UTF-8 as Shift-JIS), and it reports no ECI in binary mode. The bytes are read as the
+// ZXing module reads a code without ECI.
+Scanner MakeScanner(bool onlyQR) {
   Scanner scanner(zbar::zbar_image_scanner_create());
   if (onlyQR) {
     zbar::zbar_image_scanner_set_config(scanner.get(), zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
     zbar::zbar_image_scanner_set_config(scanner.get(), zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
   }
-  if (binaryQR) zbar::zbar_image_scanner_set_config(scanner.get(), zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_BINARY, 1);
+  zbar::zbar_image_scanner_set_config(scanner.get(), zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_BINARY, 1);
   return scanner;
 }
 
@@ -58,37 +61,15 @@ std::vector<DecodedSymbol> Scan(const RasterImage& image, const Scanner& scanner
     // ZBar scans every row and column, so a real bar code is crossed many times; one crossing is
     // a pattern in the picture that happened to look like bars.
     if (!matrix && zbar::zbar_symbol_get_quality(s) < 2) continue;
-    found.push_back({std::string(zbar::zbar_symbol_get_data(s), zbar::zbar_symbol_get_data_length(s)),
-                     zbar::zbar_get_symbol_name(type), CornersOf(s, matrix), matrix});
+    std::string data(zbar::zbar_symbol_get_data(s), zbar::zbar_symbol_get_data_length(s));
+    if (type == zbar::ZBAR_QRCODE) data = decodecommon::TextFromUnmarkedBytes(data);
+    found.push_back({std::move(data), zbar::zbar_get_symbol_name(type), CornersOf(s, matrix), matrix});
   }
   return found;
 }
 
-bool IsAscii(const std::string& text) {
-  for (unsigned char c : text)
-    if (c >= 0x80) return false;
-  return true;
-}
-
-// ZBar guesses the character set of a QR text without ECI, and reads UTF-8 as Shift-JIS. Its
-// binary mode keeps such bytes as they are (and still honours an ECI): where those bytes are
-// valid UTF-8 they are the text; otherwise ZBar's guess (Latin-1, Shift-JIS) stands.
-void CorrectQRTexts(const RasterImage& image, bool onlyQR, std::vector<DecodedSymbol>& symbols) {
-  bool needed = false;
-  for (const DecodedSymbol& s : symbols) needed |= s.matrix && !IsAscii(s.text);
-  if (!needed) return;
-  const std::vector<DecodedSymbol> raw = Scan(image, MakeScanner(onlyQR, true));
-  for (DecodedSymbol& s : symbols) {
-    if (!s.matrix || IsAscii(s.text)) continue;
-    for (const DecodedSymbol& r : raw) // the same symbol lies at the same corners in both scans
-      if (r.corners == s.corners && IsValidUTF8(r.text.data(), r.text.size())) s.text = r.text;
-  }
-}
-
 std::vector<DecodedSymbol> Read(const RasterImage& image, bool onlyQR) {
-  std::vector<DecodedSymbol> symbols = Scan(image, MakeScanner(onlyQR, false));
-  CorrectQRTexts(image, onlyQR, symbols);
-  decodecommon::DropPhantomLinearCodes(symbols);
+  std::vector<DecodedSymbol> symbols = Scan(image, MakeScanner(onlyQR));
   return symbols;
 }
 

@@ -1,5 +1,6 @@
 #include "outside/tq_zxing.h"
 
+#include "ByteText.h"
 #include "DecodeResults.h"
 #include "EciText.h"
 #include "Enhance.h"
@@ -12,14 +13,22 @@ using decodecommon::DecodedSymbol;
 namespace {
 
 bool IsMatrix(ZXing::BarcodeFormat format) {
-  return (ZXing::BarcodeFormats(format) & (ZXing::BarcodeFormat::QRCode | ZXing::BarcodeFormat::MicroQRCode |
-                                           ZXing::BarcodeFormat::DataMatrix | ZXing::BarcodeFormat::Aztec |
-                                           ZXing::BarcodeFormat::PDF417 | ZXing::BarcodeFormat::MaxiCode)) != ZXing::BarcodeFormats();
+  return (ZXing::BarcodeFormats(format) & ZXing::BarcodeFormat::MatrixCodes) != ZXing::BarcodeFormats();
 }
 
+bool IsQR(ZXing::BarcodeFormat format) {
+  return format == ZXing::BarcodeFormat::QRCode || format == ZXing::BarcodeFormat::MicroQRCode;
+}
+
+// A QR code without ECI leaves its character set to the reader; ours guesses as the ZBar module
+// does, so the same code gives the same text with either.
 std::string TextOf(const ZXing::Result& result) {
-  if (result.hasECI())
+  if (result.hasECI()) {
     if (auto text = TextFromEciBytes(result.bytesECI())) return *text;
+  } else if (IsQR(result.format())) {
+    const ZXing::ByteArray& bytes = result.bytes();
+    return decodecommon::TextFromUnmarkedBytes(std::string(bytes.begin(), bytes.end()));
+  }
   return result.text();
 }
 
@@ -30,12 +39,52 @@ DecodedSymbol ToSymbol(const ZXing::Result& result) {
   return symbol;
 }
 
-std::vector<DecodedSymbol> Read(const RasterImage& image, const ZXing::DecodeHints& hints) {
-  std::vector<DecodedSymbol> symbols;
+constexpr int kMostBarCodes = 8;
+
+void ReadInto(const RasterImage& image, ZXing::DecodeHints hints, std::vector<DecodedSymbol>& symbols) {
   const ZXing::ImageView view(image.pixels.data(), image.width, image.height, ZXing::ImageFormat::Lum);
   for (const ZXing::Result& result : ZXing::ReadBarcodes(view, hints))
     if (result.isValid()) symbols.push_back(ToSymbol(result));
-  decodecommon::DropPhantomLinearCodes(symbols);
+}
+
+// Paints a found bar code white, with the rows above and below it that the scan lines missed.
+void Blank(RasterImage& image, const DecodedSymbol& symbol) {
+  const std::vector<POINT> box = decodecommon::BoundingQuad(symbol.corners);
+  const long width = box[2].x - box[0].x, height = box[2].y - box[0].y;
+  const long alongX = width >= height ? width / 20 + 4 : width * 3 / 5 + 4;
+  const long alongY = width >= height ? width * 3 / 5 + 4 : height / 20 + 4;
+  for (long y = std::max(0L, box[0].y - alongY); y < std::min<long>(image.height, box[2].y + alongY); ++y)
+    for (long x = std::max(0L, box[0].x - alongX); x < std::min<long>(image.width, box[2].x + alongX); ++x)
+      image.pixels[static_cast<std::size_t>(y) * image.width + x] = 255;
+}
+
+// zxing-cpp 1.4 stops the process (a failed assertion) when it merges bar codes read on several
+// lines while looking for more than one, so bar codes are read one at a time, each painted out
+// before the next look.
+void ReadBarCodesOneByOne(const RasterImage& image, ZXing::DecodeHints hints, std::vector<DecodedSymbol>& symbols) {
+  hints.setMaxNumberOfSymbols(1);
+  std::vector<DecodedSymbol> found;
+  RasterImage rest;
+  for (int i = 0; i < kMostBarCodes; ++i) {
+    const std::size_t before = found.size();
+    ReadInto(i == 0 ? image : rest, hints, found);
+    if (found.size() == before) break;
+    if (i == 0) rest = image;
+    Blank(rest, found.back());
+  }
+  symbols.insert(symbols.end(), found.begin(), found.end());
+}
+
+std::vector<DecodedSymbol> Read(const RasterImage& image, const ZXing::DecodeHints& hints) {
+  std::vector<DecodedSymbol> symbols;
+  const ZXing::BarcodeFormats wanted = hints.formats().empty() ? ZXing::BarcodeFormats(ZXing::BarcodeFormat::Any) : hints.formats();
+  const ZXing::BarcodeFormats matrix = wanted & ZXing::BarcodeFormat::MatrixCodes;
+  const ZXing::BarcodeFormats linear = wanted & ZXing::BarcodeFormat::LinearCodes;
+  if (!matrix.empty()) ReadInto(image, ZXing::DecodeHints(hints).setFormats(matrix), symbols);
+  if (!linear.empty()) {
+    if (hints.maxNumberOfSymbols() > 1) ReadBarCodesOneByOne(image, ZXing::DecodeHints(hints).setFormats(linear), symbols);
+    else if (symbols.empty()) ReadInto(image, ZXing::DecodeHints(hints).setFormats(linear), symbols);
+  }
   return symbols;
 }
 

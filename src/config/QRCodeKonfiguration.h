@@ -14,6 +14,7 @@ enum T_QRCodeKonfiguration_Encoder : int {
 enum T_QRCodeKonfiguration_Decoder : int {
   Decoder_ZBar = 0,
   Decoder_ZXing = 1,
+  Decoder_ZXingZBar = 2, // ZXing, then ZBar where ZXing found nothing
 };
 
 class CODEWERK_EXPORT CQRCodeKonfiguration : public CSaveAsIniFileObject {

@@ -58,7 +58,9 @@ void CSubDlgKonfiguration::CreateCtrl() {
   auto* decoder = new CPropertyGridBasisDialog_BaseProperty_Decoder(&m_gridHost, "Einlesen", k.m_eDecoder);
   decoder->AddOption("ZBar", Decoder_ZBar);
   decoder->AddOption("ZXing", Decoder_ZXing);
-  AddSubItemMitDescription(library, decoder, "ZBar: schnell aber schlechtere Erkennung\nZXing: langsame aber bessere Erkennung");
+  decoder->AddOption("ZXing + ZBar", Decoder_ZXingZBar);
+  AddSubItemMitDescription(library, decoder, "ZBar: schnell aber schlechtere Erkennung\nZXing: langsame aber bessere Erkennung\n"
+                                             "ZXing + ZBar: ZXing, und ZBar, wo ZXing nichts findet");
 
   wxPGProperty* webcam = m_wndGrid.AddGroup("WebCam Wunschauflösung");
   AddSubItemMitDescription(webcam, new CPropertyGridBasisDialog_BaseProperty_Integer(&m_gridHost, "Breite", k.m_sizeWebCam.cx, 320, 1980, 0),

@@ -18,7 +18,9 @@ CodeReader::CodeReader(T_QRCodeKonfiguration_Decoder backEnd, bool onlyQR) : m_e
 
 CodeReader CodeReader::FromSettings() {
   const CQRCodeKonfiguration& settings = GetQRCodeKonfiguration();
-  return CodeReader(settings.m_eDecoder == Decoder_ZXing ? Decoder_ZXing : Decoder_ZBar, settings.m_bNurQRCodes != 0);
+  const T_QRCodeKonfiguration_Decoder backEnd = settings.m_eDecoder;
+  return CodeReader(backEnd == Decoder_ZXing || backEnd == Decoder_ZXingZBar ? backEnd : Decoder_ZBar,
+                    settings.m_bNurQRCodes != 0);
 }
 
 void* CodeReader::DecodeImage(const char* fileName, T_DecodeImageSource source) {
@@ -26,8 +28,12 @@ void* CodeReader::DecodeImage(const char* fileName, T_DecodeImageSource source) 
   if (!m) return nullptr;
   if (m_eBackEnd == Decoder_ZBar) return m->ZBar_DecodeImage(fileName, m_bOnlyQR);
   // A webcam frame shows one code at a time; a scan or a file may hold several.
-  if (source == T_DecodeImageSource_WebCam) return m->ZXING_DecodeImageSingleResult(fileName, m_bOnlyQR);
-  return m->ZXING_DecodeImageMultipleResults(fileName, m_bOnlyQR);
+  void* handle = source == T_DecodeImageSource_WebCam ? m->ZXING_DecodeImageSingleResult(fileName, m_bOnlyQR)
+                                                      : m->ZXING_DecodeImageMultipleResults(fileName, m_bOnlyQR);
+  // The module's handles are alike for both back ends, so the ZXing calls below serve ZBar's too.
+  if (!handle && m_eBackEnd == Decoder_ZXingZBar && LastReadError().empty())
+    handle = m->ZBar_DecodeImage(fileName, m_bOnlyQR);
+  return handle;
 }
 
 // Handles exist only where the module was loaded, so the calls on them find it.

@@ -12,7 +12,7 @@
 class CODEWERK_EXPORT CodeReader : public DecoderInterface {
 public:
   CodeReader(T_QRCodeKonfiguration_Decoder backEnd, bool onlyQR);
-  // The back end and the formats the settings choose ("A"/"Dec" exactly 1: ZXing, else ZBar).
+  // The back end and the formats the settings choose ("A"/"Dec" 1: ZXing, 2: ZXing + ZBar, else ZBar).
   static CodeReader FromSettings();
 
   void* DecodeImage(const char* fileName, T_DecodeImageSource source) override;

@@ -48,6 +48,7 @@ void CSubDlgDecode::FreeScannerNew() {
 bool CSubDlgDecode::PrepareForCloseDialog() { return m_wndTabCtrl.PrepareForCloseDialog(); }
 
 CSubDlgDecode* CreateCurrentDecoder() {
-  if (GetQRCodeKonfiguration().m_eDecoder == Decoder_ZXing) return new CSubDlgDecode_ZXING();
+  const T_QRCodeKonfiguration_Decoder decoder = GetQRCodeKonfiguration().m_eDecoder;
+  if (decoder == Decoder_ZXing || decoder == Decoder_ZXingZBar) return new CSubDlgDecode_ZXING();
   return new CSubDlgDecode_ZBar();
 }

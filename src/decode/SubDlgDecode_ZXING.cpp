@@ -1,6 +1,11 @@
 #include "decode/SubDlgDecode_ZXING.h"
 
-CodeReader CSubDlgDecode_ZXING::Reader() { return CodeReader(Decoder_ZXing, GetQRCodeKonfiguration().m_bNurQRCodes != 0); }
+// "ZXing + ZBar" reads through this page as well.
+CodeReader CSubDlgDecode_ZXING::Reader() {
+  const CQRCodeKonfiguration& settings = GetQRCodeKonfiguration();
+  return CodeReader(settings.m_eDecoder == Decoder_ZXingZBar ? Decoder_ZXingZBar : Decoder_ZXing,
+                    settings.m_bNurQRCodes != 0);
+}
 
 void* CSubDlgDecode_ZXING::DecodeImage(const char* fileName, T_DecodeImageSource source) {
   return Reader().DecodeImage(fileName, source);

@@ -1,6 +1,7 @@
 // The reading module: the picture readers and the two decoder back ends, in a library of their
 // own that the core loads on the first read, so that a program that only creates codes never
-// loads libtiff, libpng, zxing-cpp or ZBar. Its functions are those of tq_zxing.h, tq_zbar.h and
+// loads libtiff, libpng, zxing-cpp or ZBar. A handle of either back end may be given to the other's
+// calls: both hold the same kind of result. Its functions are those of tq_zxing.h, tq_zbar.h and
 // ImageFile.h, with scan pictures behind plain handles. The ...GetDecodeResultName/Symbol functions
 // return the length of the whole text (without the terminator) even when the buffer was smaller
 // and got only what fits, cut at a character boundary.

@@ -52,8 +52,10 @@ void CQRCodeDlg::AddSubDialoge() {
     m_dlgEncodeZInt.AddToTabCtrl(m_wndTabCtrl, "Erstellen", "Bibliothek: ZInt");
   else
     m_dlgEncodeQREncode.AddToTabCtrl(m_wndTabCtrl, "Erstellen", "Bibliothek: QRCode");
-  // Any value but 0 means ZXing here (CreateCurrentDecoder asks for exactly 1).
-  if (settings.m_eDecoder != Decoder_ZBar)
+  // Any value but 0 means ZXing here (CreateCurrentDecoder asks for 1 or 2).
+  if (settings.m_eDecoder == Decoder_ZXingZBar)
+    m_dlgDecodeZXing.AddToTabCtrl(m_wndTabCtrl, "Einlesen", "Bibliothek: ZXing + ZBar");
+  else if (settings.m_eDecoder != Decoder_ZBar)
     m_dlgDecodeZXing.AddToTabCtrl(m_wndTabCtrl, "Einlesen", "Bibliothek: ZXing");
   else
     m_dlgDecodeZBar.AddToTabCtrl(m_wndTabCtrl, "Einlesen", "Bibliothek: ZBar");

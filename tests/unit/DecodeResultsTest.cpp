@@ -215,7 +215,7 @@ TEST(DecodePageTest, AVersion40CodeArrivesWholeAndTheSettingsPickTheDecoder) {
   const auto path = std::filesystem::temp_directory_path() / ("codewerk-long-" + std::to_string(getpid()) + ".png");
   for (TestEncoder encoder : {TestEncoder::QREncode, TestEncoder::ZInt}) {
     ASSERT_TRUE(SavePng(WithQuietZone(RenderCode(text, 3, encoder), 12), path.string()));
-    for (int decoderValue : {0, 1}) {
+    for (int decoderValue : {0, 1, 2}) {
       GetQRCodeKonfiguration().m_eDecoder = static_cast<T_QRCodeKonfiguration_Decoder>(decoderValue);
       std::unique_ptr<CSubDlgDecode> page(CreateCurrentDecoder());
       CDecodeResultArray results;
@@ -224,12 +224,14 @@ TEST(DecodePageTest, AVersion40CodeArrivesWholeAndTheSettingsPickTheDecoder) {
       EXPECT_EQ(results[0]->m_strText.str(), text) << "decoder " << decoderValue << ", encoder " << int(encoder);
     }
   }
-  GetQRCodeKonfiguration().m_eDecoder = static_cast<T_QRCodeKonfiguration_Decoder>(2); // outside the enumeration
+  GetQRCodeKonfiguration().m_eDecoder = static_cast<T_QRCodeKonfiguration_Decoder>(3); // outside the enumeration
   std::unique_ptr<CSubDlgDecode> page(CreateCurrentDecoder());
   EXPECT_NE(dynamic_cast<CSubDlgDecode_ZBar*>(page.get()), nullptr);
-  GetQRCodeKonfiguration().m_eDecoder = Decoder_ZXing;
-  page.reset(CreateCurrentDecoder());
-  EXPECT_NE(dynamic_cast<CSubDlgDecode_ZXING*>(page.get()), nullptr);
+  for (T_QRCodeKonfiguration_Decoder value : {Decoder_ZXingZBar, Decoder_ZXing}) {
+    GetQRCodeKonfiguration().m_eDecoder = value;
+    page.reset(CreateCurrentDecoder());
+    EXPECT_NE(dynamic_cast<CSubDlgDecode_ZXING*>(page.get()), nullptr) << value;
+  }
   EXPECT_FALSE(page->HasWindow());
   std::filesystem::remove(path);
 }

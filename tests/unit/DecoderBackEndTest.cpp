@@ -2,6 +2,8 @@
 // character sets, and no codes where there are none.
 #include "CodeReaders.h"
 #include "Enhance.h"
+#include "LinearChecks.h"
+#include "decode/CodeReader.h"
 #include "TestPictures.h"
 #include "outside/CodePage.h"
 #include "outside/tq_zbar.h"
@@ -202,6 +204,11 @@ TEST_P(DecoderBackEndTest, TextsComeBackInTheirOwnCharacters) {
       {"latin-1 without eci", RawQr("Gr\xFC\xDF" "e", 0), "Gr\xC3\xBC\xC3\x9F" "e"},
       {"greek eci 9", RawQr("\xA4 5", 9), "\xE2\x82\xAC 5"},
       {"shift-jis without eci", RawQr("\x83\x65\x83\x58\x83\x67", 0), "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88"},
+      {"half-width katakana without eci", RawQr("\xC3\xDE\xBB\xDE\xB2\xDD", 0), // ﾃﾞｻﾞｲﾝ
+       "\xEF\xBE\x83\xEF\xBE\x9E\xEF\xBD\xBB\xEF\xBE\x9E\xEF\xBD\xB2\xEF\xBE\x9D"},
+      {"kanji eci 20", RawQr("\x93\xFA\x96\x7B\x8C\xEA", 20), "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"}, // 日本語
+      {"kanji and ascii without eci", RawQr("\x95\x69\x94\xD4 A-12", 0), "\xE5\x93\x81\xE7\x95\xAA A-12"}, // 品番
+      {"latin-1 that is also katakana", RawQr("\xC4rger", 0), "\xC3\x84rger"}, // Ärger
   };
   for (const Case& c : cases) EXPECT_EQ(TextsIn(c.picture, c.what), std::vector<std::string>{c.expected}) << c.what;
 }
@@ -271,4 +278,71 @@ TEST(LocalThresholdTest, LargePicturesStayRightAPlainOneWhiteAndAPageWithASmallC
   const std::vector<ReadCode> reads = ReadWithZXing(binarized);
   ASSERT_EQ(reads.size(), 1u);
   EXPECT_EQ(reads[0].text, kUrl);
+}
+
+TEST_P(DecoderBackEndTest, TwoBarCodesOnACoverAreBothRead) {
+  GrayImage cover = Canvas(800, 600, 200);
+  Paste(cover, WithQuietZone(RenderEan13("978316148410", 3), 10), 60, 300);
+  Paste(cover, WithQuietZone(RenderEan13("400638133393", 2), 10), 480, 320);
+  EXPECT_EQ(TextsIn(Noisy(Rotated(cover, 4), 10, 7), "cover", false),
+            (std::vector<std::string>{"4006381333931", "9783161484100"}));
+}
+
+namespace {
+
+decodecommon::DecodedSymbol Symbol(const char* symbology, const char* text, LONG left, LONG top, LONG right, LONG bottom) {
+  const bool matrix = std::string(symbology) == "QRCode";
+  return {text, symbology, {{left, top}, {right, top}, {right, bottom}, {left, bottom}}, matrix};
+}
+
+std::vector<std::string> TextsOf(const std::vector<decodecommon::DecodedSymbol>& symbols) {
+  std::vector<std::string> texts;
+  for (const auto& s : symbols) texts.push_back(s.text);
+  return texts;
+}
+
+} // namespace
+
+TEST(LinearChecksTest, NestedAndDisagreeingBarCodesGoUnlessAnotherLookAgrees) {
+  const auto ean = Symbol("EAN-13", "4006381333931", 100, 200, 400, 200);
+  const auto misread = Symbol("EAN-13", "4006381833931", 110, 230, 390, 230);
+  const auto upce = Symbol("UPC-E", "01234565", 200, 210, 300, 210);
+  const auto qr = Symbol("QRCode", "x", 500, 100, 700, 300);
+  struct Case {
+    const char* what;
+    std::vector<decodecommon::DecodedSymbol> found, otherLook;
+    std::vector<std::string> kept;
+  };
+  const Case cases[] = {
+      {"a UPC-E inside an EAN-13", {ean, upce}, {}, {ean.text}},
+      {"a bar code inside a QR code", {qr, Symbol("Code128", "ab", 550, 150, 650, 160)}, {}, {"x"}},
+      {"bar codes apart", {ean, Symbol("UPC-E", "01234565", 500, 400, 600, 400)}, {}, {ean.text, "01234565"}},
+      {"two texts at one place, no other look", {ean, misread}, {}, {}},
+      {"two texts at one place, the other look agrees with one", {ean, misread}, {ean}, {ean.text}},
+      {"the other look agrees at another place only", {ean, misread}, {Symbol("EAN-13", "4006381333931", 600, 500, 790, 500)}, {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<decodecommon::DecodedSymbol> symbols = c.found;
+    decodecommon::DropNestedLinearCodes(symbols);
+    if (decodecommon::HasDisagreeingLinearCodes(symbols)) decodecommon::SettleDisagreements(symbols, c.otherLook);
+    EXPECT_EQ(TextsOf(symbols), c.kept) << c.what;
+  }
+}
+
+// A corner of a finder pattern torn off: zxing-cpp gives up, ZBar reads it, and "ZXing + ZBar" therefore too.
+TEST(CombinedDecoderTest, ZBarReadsWhereZXingFindsNothing) {
+  SetAnsiCodeSetName("UTF-8");
+  GrayImage code = WithQuietZone(RenderCode(kUrl, 5), 20);
+  for (int y = 20; y < 35; ++y) // the outer corner of the top-left finder pattern, 3 x 3 modules, gone
+    for (int x = 20; x < 35; ++x) code.pixels[static_cast<std::size_t>(y) * code.width + x] = 255;
+  const fs::path path = fs::temp_directory_path() / ("codewerk-blot-" + std::to_string(getpid()) + ".png");
+  ASSERT_TRUE(SavePng(Framed(code), path.string()));
+  EXPECT_TRUE(kZXing.ReadFile(path.string()).empty());
+  EXPECT_EQ(Texts(kZBar.ReadFile(path.string())), std::vector<std::string>{kUrl});
+  CodeReader both(Decoder_ZXingZBar, true);
+  CDecodeResultArray results;
+  ASSERT_TRUE(both.Read(path.c_str(), results));
+  ASSERT_EQ(results.GetSize(), 1);
+  EXPECT_EQ(results[0]->m_strText.str(), kUrl);
+  fs::remove(path);
 }
