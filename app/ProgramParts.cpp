@@ -10,7 +10,7 @@ const char* const kProgramUsage =
     "       codewerk encode [--encoder qrencode|zint] [--level L|M|Q|H] [--margin N]\n"
     "                       [--module PX | --height PX | --size-mm MM [--dpi N]] TEXT|- -o FILE.bmp|png|svg|pdf\n"
     "       codewerk decode [--decoder zxing|zbar|both] [--all-formats] [--points] [--json] [--jobs N] FILE...|-\n"
-    "       codewerk read [--json] [--source \"2D Scanner\"|WebCam|Scanner|Datei]\n"
+    "       codewerk read [--json] [--source \"2D Scanner\"|WebCam|Scanner|Datei|Bildschirm|Zwischenablage]\n"
     "       codewerk --help | --version\n";
 
 namespace {

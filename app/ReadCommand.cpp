@@ -11,12 +11,12 @@
 namespace {
 
 const char* const kReadUsage =
-    "usage: codewerk read [--json] [--source \"2D Scanner\"|WebCam|Scanner|Datei]\n"
+    "usage: codewerk read [--json] [--source \"2D Scanner\"|WebCam|Scanner|Datei|Bildschirm|Zwischenablage]\n"
     "  Opens the \"QR Code\" dialog and prints every code of the first read that found any:\n"
     "  text and symbology, a line each; with --json one JSON object per code.\n"
     "  Exit status: 0 read, 1 closed without a read, 2 an error (no display, bad options).\n";
 
-const char* const kSources[] = {"2D Scanner", "WebCam", "Scanner", "Datei"};
+const char* const kSources[] = {"2D Scanner", "WebCam", "Scanner", "Datei", "Bildschirm", "Zwischenablage"};
 
 struct Printer {
   std::ostream& out;

@@ -33,6 +33,7 @@ set(CODEWERK_PUBLIC_HEADERS
   outside/PropertyGrid.h
   outside/ScanPict.h
   outside/Scanning.h
+  outside/ScreenPictures.h
   outside/SettingsFile.h
   outside/ShowPageAsDialog.h
   outside/TaskIcons.h
@@ -56,5 +57,7 @@ set(CODEWERK_PUBLIC_HEADERS
   sources/SubDlgDecode_Scanner.h
   sources/SubDlgDecode_Scanner_New.h
   sources/SubDlgDecode_Scanner_Old.h
+  sources/SubDlgDecode_Bildschirm.h
+  sources/SubDlgDecode_Zwischenablage.h
   sources/SubDlgDecode_WebCam.h
 )

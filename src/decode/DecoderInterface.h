@@ -9,6 +9,8 @@ enum T_DecodeImageSource : int {
   T_DecodeImageSource_WebCam = 0,
   T_DecodeImageSource_Scanner = 1,
   T_DecodeImageSource_Datei = 2,
+  T_DecodeImageSource_Bildschirm = 3,
+  T_DecodeImageSource_Zwischenablage = 4,
 };
 
 class CODEWERK_EXPORT DecoderInterface {

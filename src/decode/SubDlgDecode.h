@@ -10,10 +10,12 @@
 #include "shell/BaseSubDlgTabCtrl.h"
 #include "sources/DecodeGrafikResult.h"
 #include "sources/SubDlgDecode_BarCodeScanner.h"
+#include "sources/SubDlgDecode_Bildschirm.h"
 #include "sources/SubDlgDecode_Datei.h"
 #include "sources/SubDlgDecode_Scanner_New.h"
 #include "sources/SubDlgDecode_Scanner_Old.h"
 #include "sources/SubDlgDecode_WebCam.h"
+#include "sources/SubDlgDecode_Zwischenablage.h"
 
 #include "sources/ScannerKeystrokes.h"
 
@@ -69,10 +71,14 @@ public:
   CSubDlgDecode_Scanner_Old m_dlgScannerOld;
   CSubDlgDecode_Scanner_New* m_pDlgScannerNew = nullptr; // owned; made when the tabs are built
   CSubDlgDecode_Datei m_dlgDatei;
+  CSubDlgDecode_Bildschirm m_dlgBildschirm{*this};
+  CSubDlgDecode_Zwischenablage m_dlgZwischenablage{*this};
   bool m_bShow2DScanner = true;
   bool m_bShowWebCam = true;
   bool m_bShowScanner = true;
   bool m_bShowDatei = true;
+  bool m_bShowBildschirm = true;
+  bool m_bShowZwischenablage = true;
   CBaseSubDlgTabCtrl m_wndTabCtrl;
   bool m_bInitTabs = true;
   UINT_PTR m_nTastaturTimer = 0;

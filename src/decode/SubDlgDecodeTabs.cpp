@@ -61,6 +61,9 @@ void CSubDlgDecode::AddSourceTabs() {
     }
   }
   if (m_bShowDatei) m_dlgDatei.AddToTabCtrl(m_wndTabCtrl, "Datei", "");
+  if (m_bShowBildschirm) m_dlgBildschirm.AddToTabCtrl(m_wndTabCtrl, "Bildschirm", "Alle Codes auf dem Bildschirm lesen");
+  if (m_bShowZwischenablage)
+    m_dlgZwischenablage.AddToTabCtrl(m_wndTabCtrl, "Zwischenablage", "Ein Bild oder Bilddateien aus der Zwischenablage lesen");
 }
 
 // Shown on its own (the host read-in), a page with one source is captioned with its name.

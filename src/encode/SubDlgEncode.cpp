@@ -3,6 +3,7 @@
 #include "config/QRCodeKonfiguration.h"
 #include "encode/CalcAusdehnung.h"
 #include "encode/CodeCapacity.h"
+#include "encode/CodeSizeDialog.h"
 #include "encode/EncodedBitmap.h"
 #include "outside/DataExchange.h"
 #include "outside/DibServices.h"
@@ -15,7 +16,11 @@
 #include "outside/VCardEingabeDialog.h"
 #include "outside/WxText.h"
 
+#include <wx/bitmap.h>
 #include <wx/button.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
+#include <wx/image.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
@@ -26,7 +31,8 @@
 
 namespace {
 
-constexpr int kEdit = 1001, kSave = 1002, kCode = 1003, kVariable = 1004, kSizeLabel = 4000, kVCard = 4010;
+constexpr int kEdit = 1001, kSave = 1002, kCode = 1003, kVariable = 1004, kCopy = 1006, kSizeLabel = 4000, kVCard = 4010;
+constexpr int kCopyModulePixels = 8, kQuietModules = 4;
 
 // The text as the code carries it: lines end with "\n", a vCard's with "\r\n" as vCard requires.
 CString TextToEncode(const CString& edited) {
@@ -35,6 +41,19 @@ CString TextToEncode(const CString& edited) {
   BreakLine(text, lines);
   CVCardReader reader;
   return IsVCard(lines, reader) ? SetNewLineText(text, "\r\n") : text;
+}
+
+// The code as a picture: kCopyModulePixels a module, with its quiet zone.
+wxImage CodeImage(const CodeMatrix& code) {
+  const int side = (code.size + 2 * kQuietModules) * kCopyModulePixels;
+  wxImage image(side, side);
+  image.SetRGB(wxRect(0, 0, side, side), 255, 255, 255);
+  for (int row = 0; row < code.size; ++row)
+    for (int column = 0; column < code.size; ++column)
+      if (code.At(row, column))
+        image.SetRGB(wxRect((column + kQuietModules) * kCopyModulePixels, (row + kQuietModules) * kCopyModulePixels,
+                            kCopyModulePixels, kCopyModulePixels), 0, 0, 0);
+  return image;
 }
 
 } // namespace
@@ -51,8 +70,10 @@ BOOL CSubDlgEncodeBase::OnInitDialog() {
   m_btnCode.Create(this);
   wxXmlResource::Get()->AttachUnknownControl(wxString::Format("%d", kCode), &m_btnCode, this);
   m_btnSpeichern = dynamic_cast<wxButton*>(GetDlgItem(kSave));
+  m_btnKopieren = dynamic_cast<wxButton*>(GetDlgItem(kCopy));
   Bind(wxEVT_TEXT, [this](wxCommandEvent&) { OnEnChange(); }, kEdit);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedSave(); }, kSave);
+  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedCopy(); }, kCopy);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedVCard(); }, kVCard);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedVariable(); }, kVariable);
   CDecodeEncoderBaseDialog::OnInitDialog();
@@ -68,10 +89,14 @@ void CSubDlgEncodeBase::DoDataExchange(CDataExchange* pDX) {
   else DDX_Text(pDX, kEdit, m_strText);
 }
 
-void CSubDlgEncodeBase::OnEnChange() {
+CString CSubDlgEncodeBase::EditedText() {
   auto* edit = dynamic_cast<wxTextCtrl*>(GetDlgItem(kEdit));
-  if (!edit) return;
-  const CString text = TextToEncode(FromWx(edit->GetValue()));
+  return edit ? TextToEncode(FromWx(edit->GetValue())) : CString();
+}
+
+void CSubDlgEncodeBase::OnEnChange() {
+  if (!GetDlgItem(kEdit)) return;
+  const CString text = EditedText();
   if (m_hDib) {
     GlobalFree(m_hDib);
     m_hDib = nullptr;
@@ -97,6 +122,7 @@ CString CSubDlgEncodeBase::TooLongText(const CString& text) {
 void CSubDlgEncodeBase::EnableButtons() {
   m_btnCode.Show(m_hDib != nullptr || !m_strKeinCode.IsEmpty());
   if (m_btnSpeichern) m_btnSpeichern->Show(m_hDib != nullptr);
+  if (m_btnKopieren) m_btnKopieren->Show(m_hDib != nullptr);
   CString label;
   if (m_hDib) {
     const CSize size = GetDIBSize(m_hDib);
@@ -111,13 +137,57 @@ void CSubDlgEncodeBase::OnBnClickedSave() {
   request.save = true;
   request.defaultExtension = "bmp";
   request.defaultName = "*.bmp";
-  request.filter = "BMP-Dateien(*.bmp)|*.bmp||";
+  request.filter = "BMP-Dateien(*.bmp)|*.bmp|PNG-Dateien(*.png)|*.png|SVG-Dateien(*.svg)|*.svg|PDF-Dateien(*.pdf)|*.pdf||";
   const auto chosen = AskForFiles(this, request);
-  if (!chosen || chosen->IsEmpty() || WriteDIB((*chosen)[0], m_hDib)) return;
-  const int error = errno; // the old file, if any, is as it was
-  AfxMessageBox(GetFormatedString("Die Datei „%s“ kann nicht gespeichert werden: %s.", (*chosen)[0].GetString(),
-                                  std::strerror(error)),
+  if (!chosen || chosen->IsEmpty()) return;
+  const CString path = (*chosen)[0];
+  const std::optional<CodeFileFormat> format = CodeFileFormatOf(path.GetString());
+  std::string why;
+  if (!format || *format == CodeFileFormat::Bmp) {
+    if (WriteDIB(path, m_hDib)) return;
+    why = std::strerror(errno); // the old file, if any, is as it was
+  } else if (SaveAtSize(path, *format, why)) {
+    return;
+  }
+  if (why.empty()) return; // the size was not given
+  AfxMessageBox(GetFormatedString("Die Datei „%s“ kann nicht gespeichert werden: %s.", path.GetString(), why.c_str()),
                 MB_OK | MB_ICONERROR);
+}
+
+bool CSubDlgEncodeBase::SaveAtSize(const CString& path, CodeFileFormat format, std::string& error) {
+  const std::optional<CodeMatrix> code = MakeCodeMatrix(EditedText(), GetEncoder());
+  if (!code) {
+    error = "kein Code";
+    return false;
+  }
+  const std::optional<CodeSize> size = AskCodeSize(wxGetTopLevelParent(this), format == CodeFileFormat::Png);
+  if (!size) return false;
+  CodeFileLayout layout;
+  layout.marginModules = kQuietModules;
+  layout.dpi = size->dpi;
+  layout.codeMillimetres = size->millimetres;
+  layout.modulePixels = ModulePixelsFor(size->millimetres, size->dpi, code->size);
+  if (!layout.modulePixels) {
+    error = GetFormatedString("bei %g dpi wäre ein Modul kleiner als ein Pixel", size->dpi).GetString();
+    return false;
+  }
+  return WriteCodeFile(path.GetString(), format, *code, layout, error);
+}
+
+// The code as a picture (PNG on the clipboard) and its text, for pasting into documents.
+void CSubDlgEncodeBase::OnBnClickedCopy() {
+  const CString text = EditedText();
+  const std::optional<CodeMatrix> code = MakeCodeMatrix(text, GetEncoder());
+  if (!code) return;
+  wxClipboardLocker open;
+  if (!open) {
+    AfxMessageBox("Die Zwischenablage kann nicht geöffnet werden.", MB_OK | MB_ICONERROR);
+    return;
+  }
+  auto* both = new wxDataObjectComposite;
+  both->Add(new wxBitmapDataObject(wxBitmap(CodeImage(*code))), true);
+  both->Add(new wxTextDataObject(ToWx(text)));
+  wxTheClipboard->SetData(both);
 }
 
 void CSubDlgEncodeBase::OnBnClickedVCard() {

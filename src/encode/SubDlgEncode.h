@@ -1,14 +1,17 @@
-// The "Erstellen" page: the text is encoded at every change, shown, and can be saved as BMP.
+// The "Erstellen" page: the text is encoded at every change, shown, copied to the clipboard, and
+// saved as BMP (one pixel a module) or as PNG, SVG or PDF at a size in millimetres.
 #pragma once
 
 #include "CodewerkExport.h"
 #include "encode/CodeDrawButton.h"
+#include "encode/CodeFiles.h"
 #include "encode/EncoderGetCodeItem_QREncode.h"
 #include "encode/EncoderGetCodeItem_ZInt.h"
 #include "outside/VCard.h"
 #include "shell/BaseSubDlg.h"
 
 #include <functional>
+#include <string>
 
 class wxButton;
 
@@ -26,6 +29,7 @@ public:
   CString m_strKeinCode;     // why there is no code for a text that is not empty
   CCodeDrawButton m_btnCode;
   wxButton* m_btnSpeichern = nullptr;
+  wxButton* m_btnKopieren = nullptr;
   CString m_strText;
   bool m_bTextNotEmpty = false;
   std::function<void(CBaseKunde&)> m_fnVCard;
@@ -35,11 +39,15 @@ public:
   void OnEnChange();
   void EnableButtons();
   void OnBnClickedSave();
+  void OnBnClickedCopy();
   void OnBnClickedVCard();
   void OnBnClickedVariable();
 
 private:
   CString TooLongText(const CString& text);
+  CString EditedText();
+  // PNG, SVG or PDF at the size the user gives; false when the write failed (errno, message).
+  bool SaveAtSize(const CString& path, CodeFileFormat format, std::string& error);
   int m_nHoechstens[2] = {-1, -1}; // the encoder's limit in bytes for ASCII and other texts, once known
 };
 

@@ -77,6 +77,8 @@ extern "C" CODEWERK_EXPORT int CodewerkRunRead(int argc, char** argv, const char
       page->m_bShowWebCam = std::strcmp(source, "WebCam") == 0;
       page->m_bShowScanner = std::strcmp(source, "Scanner") == 0;
       page->m_bShowDatei = std::strcmp(source, "Datei") == 0;
+      page->m_bShowBildschirm = std::strcmp(source, "Bildschirm") == 0;
+      page->m_bShowZwischenablage = std::strcmp(source, "Zwischenablage") == 0;
     }
     bool read = false;
     page->m_fnOnDecoded = [&](const CDecodeResultArray* results, const CDTemplateArray<CDecodeGrafikResult>*) {

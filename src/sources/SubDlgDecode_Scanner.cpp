@@ -41,6 +41,11 @@ void CSubDlgDecode_ScannerBase::AddVorschau(const CString& file, const CDecodeRe
 }
 
 void CSubDlgDecode_ScannerBase::DecodeScannedFiles(CStringArray& files) {
+  DecodePictureFiles(files, std::vector<bool>(static_cast<std::size_t>(files.GetSize()), true), T_DecodeImageSource_Scanner);
+}
+
+void CSubDlgDecode_ScannerBase::DecodePictureFiles(CStringArray& files, const std::vector<bool>& ours,
+                                                   T_DecodeImageSource source) {
   CDecodeResultArray batch(1);
   bool found = false;
   {
@@ -50,7 +55,7 @@ void CSubDlgDecode_ScannerBase::DecodeScannedFiles(CStringArray& files) {
       CDecodeResultArray fileResults(1);
       void* handle = nullptr;
       try {
-        handle = m_pOwner->DecodeImage(file, T_DecodeImageSource_Scanner);
+        handle = m_pOwner->DecodeImage(file, source);
         if (handle) fileResults.AddDecodeResult(*m_pOwner, handle);
         AddVorschau(file, fileResults);
       } catch (...) {
@@ -64,7 +69,8 @@ void CSubDlgDecode_ScannerBase::DecodeScannedFiles(CStringArray& files) {
       for (CSubDlgDecodeResult* result : fileResults) batch.Add(result);
       fileResults.m_bOwnsItems = 0;
     }
-    for (const CString& file : files) std::remove(file);
+    for (int i = 0; i < files.GetSize(); ++i)
+      if (static_cast<std::size_t>(i) < ours.size() && ours[static_cast<std::size_t>(i)]) std::remove(files[i]);
     files.RemoveAll();
     m_Vorschau.Refresh();
   }

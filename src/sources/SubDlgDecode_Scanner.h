@@ -4,7 +4,10 @@
 #pragma once
 
 #include "sources/DecodeGrafikVorschauButton.h"
+#include "decode/DecoderInterface.h"
 #include "sources/SubDlgDecodeBaseSubDlg.h"
+
+#include <vector>
 
 class wxButton;
 
@@ -19,6 +22,8 @@ public:
   // Decodes the page files in order into the preview, deletes them and empties the list, then
   // reports: the codes found, or that there were none.
   void DecodeScannedFiles(CStringArray& files);
+  // The same for pictures from source; only those marked ours are deleted.
+  void DecodePictureFiles(CStringArray& files, const std::vector<bool>& ours, T_DecodeImageSource source);
 
   CDecodeGrafikVorschauButton m_Vorschau;
 

@@ -93,14 +93,15 @@ void SendChar(wxWindow* target, wxChar character) {
 
 TEST_F(DecodePageTest, ThePagesTooltipsFollowTheDecoderSetting) {
   const CQRCodeKonfiguration saved = CQRCodeKonfiguration(GetQRCodeKonfiguration());
-  for (int decoder : {0, 1, 2}) {
+  const char* const tooltips[] = {"Bibliothek: ZBar", "Bibliothek: ZXing", "Bibliothek: ZXing + ZBar", "Bibliothek: ZXing"};
+  for (int decoder : {0, 1, 2, 3}) {
     GetQRCodeKonfiguration().m_eDecoder = static_cast<T_QRCodeKonfiguration_Decoder>(decoder);
     CQRCodeDlg dialog;
     ASSERT_TRUE(dialog.CreateFromTemplate());
     dialog.OnInitDialog();
     ASSERT_EQ(dialog.GetTabCtrl().GetPageCount(), 3);
     EXPECT_EQ(dialog.GetTabCtrl().GetTabLabel(1), "Einlesen");
-    EXPECT_EQ(dialog.GetTabCtrl().m_arSubDlg[1]->m_strToolTip, decoder == 0 ? "Bibliothek: ZBar" : "Bibliothek: ZXing");
+    EXPECT_EQ(dialog.GetTabCtrl().m_arSubDlg[1]->m_strToolTip, tooltips[decoder]);
   }
   GetQRCodeKonfiguration().m_eDecoder = Decoder_ZXing;
 }

@@ -1,8 +1,10 @@
 // The "Erstellen" page as a user works it: typing, the code it paints, saving, the vCard dialog.
+#include "CodeFileChecks.h"
 #include "CodeReaders.h"
 #include "UiTesting.h"
 #include "config/QRCodeKonfiguration.h"
 #include "encode/SubDlgEncode.h"
+#include "outside/DibServices.h"
 #include "outside/FileDialog.h"
 #include "outside/MessageBox.h"
 #include "outside/TextServices.h"
@@ -12,6 +14,9 @@
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
+#include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
@@ -94,7 +99,6 @@ TEST_F(EncodePageTest, SpeichernWritesTheBitmapOfTheLabelsSize) {
   });
   ClickOn(m_page->GetDlgItem(1002));
   EXPECT_TRUE(asked.save);
-  EXPECT_EQ(asked.filter, "BMP-Dateien(*.bmp)|*.bmp||");
   const GrayImage saved = LoadGrayWithStb(path);
   EXPECT_EQ(wxString::Format("%d x %d", saved.width, saved.height), SizeLabel());
   const auto codes = ReadWithZBar(WithQuietZone(saved, 4, 4));
@@ -203,4 +207,57 @@ TEST_F(EncodePageTest, ATooLongTextAndAnUnwritableFileSayWhy) {
     EXPECT_EQ(ReadAll(path), before) << path;
   }
   SetMessageBoxHandler(old);
+}
+
+TEST_F(EncodePageTest, KopierenPutsTheCodeWithItsQuietZoneAndTheTextOnTheClipboard) {
+  Edit()->SetValue(wxString::FromUTF8("Grüße, Lager 7"));
+  ClickOn(m_page->GetDlgItem(1006));
+  wxClipboardLocker open;
+  ASSERT_TRUE(!!open);
+  wxTextDataObject text;
+  ASSERT_TRUE(wxTheClipboard->GetData(text));
+  EXPECT_EQ(text.GetText().utf8_string(), "Grüße, Lager 7");
+  wxBitmapDataObject picture;
+  ASSERT_TRUE(wxTheClipboard->GetData(picture));
+  const GrayImage gray = ToGray(picture.GetBitmap().ConvertToImage());
+  const int modules = GetDIBSize(m_page->m_hDib).cx;
+  EXPECT_EQ(gray.width, (modules + 8) * 8);
+  EXPECT_EQ(gray.at(8 * 4 - 1, 8 * 4 - 1), 255); // the quiet zone ends where the first module begins
+  EXPECT_EQ(gray.at(8 * 4, 8 * 4), 0);
+  const auto codes = ReadWithZXing(gray);
+  ASSERT_EQ(codes.size(), 1u);
+  EXPECT_EQ(codes[0].text, "Grüße, Lager 7");
+}
+
+TEST_F(EncodePageTest, SpeichernWritesPngSvgAndPdfAtTheSizeAskedForAndNothingWhenItIsCancelled) {
+  const std::string base = (std::filesystem::temp_directory_path() / ("codewerk-save-" + std::to_string(getpid()))).string();
+  std::string path;
+  SetFileDialogHandler([&](const FileDialogRequest& request) -> std::optional<CStringArray> {
+    EXPECT_EQ(request.filter, "BMP-Dateien(*.bmp)|*.bmp|PNG-Dateien(*.png)|*.png|SVG-Dateien(*.svg)|*.svg|PDF-Dateien(*.pdf)|*.pdf||");
+    CStringArray paths;
+    paths.Add(path.c_str());
+    return paths;
+  });
+  const int modules = GetDIBSize(m_page->m_hDib).cx;
+  for (const char* format : {"png", "svg", "pdf"}) {
+    path = base + "." + format;
+    bool dpiAsked = false;
+    WhenModalShown([&](wxWindow* dialog) {
+      dynamic_cast<wxSpinCtrlDouble*>(wxWindow::FindWindowByName("Groesse", dialog))->SetValue(30);
+      if (auto* dpi = dynamic_cast<wxSpinCtrl*>(wxWindow::FindWindowByName("Aufloesung", dialog))) dpi->SetValue(600), dpiAsked = true;
+      if (std::string(format) == "png") SaveScreenshot(dialog, "code-size-dialog");
+      ClickOn(dialog->FindWindow(wxID_OK));
+    });
+    ClickOn(m_page->GetDlgItem(1002));
+    EXPECT_EQ(dpiAsked, std::string(format) == "png") << format;
+    EXPECT_NEAR(CodeFileMillimetres(path), 30.0 * (modules + 8) / modules, 0.1) << format;
+    const auto codes = ReadWithZBar(CodeFilePicture(path));
+    ASSERT_EQ(codes.size(), 1u) << format;
+    EXPECT_EQ(codes[0].text, "https://www.brennwald-systemtechnik.de");
+    std::filesystem::remove(path);
+  }
+  path = base + ".pdf";
+  WhenModalShown([](wxWindow* dialog) { ClickOn(dialog->FindWindow(wxID_CANCEL)); });
+  ClickOn(m_page->GetDlgItem(1002));
+  EXPECT_FALSE(std::filesystem::exists(path));
 }

@@ -100,6 +100,9 @@ TEST_F(KonfigurationPageTest, RowsShowTheSettingsAndWriteIntoTheWorkingCopyOnly)
   EXPECT_FALSE(SaveEnabled(page));
 
   EXPECT_TRUE(Change(page, "Erstellen", 1L));
+  EXPECT_TRUE(Change(page, "Einlesen", 2L));
+  EXPECT_EQ(Row(page, "Einlesen")->GetValueAsString(), "ZXing + ZBar");
+  EXPECT_EQ(page.m_konfiguration.m_eDecoder, Decoder_ZXingZBar);
   EXPECT_TRUE(Change(page, "Einlesen", 1L));
   EXPECT_TRUE(Change(page, "Breite", "1980"));
   EXPECT_TRUE(Change(page, "Höhe", "240"));

@@ -135,3 +135,4 @@ CSubDlgDecode& ShowDecodePage(CQRCodeDlg& dialog) {
   Pump(200);
   return *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
 }
+
