@@ -76,6 +76,7 @@ TEST_F(HostReadInTest, TextsAreOfferedInOrderUntilOneIsTakenAndTheDialogEnds) {
 
 TEST_F(HostReadInTest, AScannersKeysReachTheActionsWithoutBitmapsAndOneSourceNamesTheDialog) {
   m_page->m_bShowWebCam = m_page->m_bShowScanner = m_page->m_bShowDatei = false;
+  m_page->m_bShowBildschirm = m_page->m_bShowZwischenablage = false;
   CQRCodeActionBaseArray actions;
   std::vector<std::string> offered;
   int bitmaps = -1;

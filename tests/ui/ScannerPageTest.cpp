@@ -88,7 +88,7 @@ TEST_F(ScannerPageTest, ScannerIsTheThirdTabAndTheTabIsRememberedByName) {
       {1, "", true, "WebCam"},
       {0, "Scanner", true, "Scanner"},  // the name wins over any position
       {0, "Datei", false, "Datei"},     // a tab a host switched off shifts nothing
-      {0, "Bildschirm", true, "2D Scanner"},
+      {0, "Fax", true, "2D Scanner"},   // a name no tab has: the first
   };
   CLokaleProgrammEinstellung& settings = CLokaleProgrammEinstellung::GetItem();
   for (const Case& c : cases) {
@@ -104,12 +104,14 @@ TEST_F(ScannerPageTest, ScannerIsTheThirdTabAndTheTabIsRememberedByName) {
     dialog.GetTabCtrl().SetSelection(1);
     Pump(100);
     const int tabs = page.m_wndTabCtrl.GetPageCount();
-    ASSERT_EQ(tabs, c.showWebCam ? 4 : 3);
-    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(tabs - 2), "Scanner");
-    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(tabs - 1), "Datei");
+    ASSERT_EQ(tabs, c.showWebCam ? 6 : 5);
+    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(tabs - 4), "Scanner");
+    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(tabs - 3), "Datei");
+    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(tabs - 2), "Bildschirm");
+    EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(tabs - 1), "Zwischenablage");
     EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(page.m_wndTabCtrl.GetSelection()), c.expected);
   }
-  EXPECT_EQ(settings.GetText("QRCode", "LastDecodeSource", ""), "Bildschirm") << "opening chose nothing";
+  EXPECT_EQ(settings.GetText("QRCode", "LastDecodeSource", ""), "Fax") << "opening chose nothing";
   CQRCodeDlg dialog;
   auto& page = ShowDecodePage(dialog);
   page.m_wndTabCtrl.SetSelection(kScanTab);

@@ -30,7 +30,7 @@ TEST(ReadCommandTest, RefusalsSayWhyAndEndWithTwo) {
     const char* args;
     const char* said;
   } cases[] = {
-      {"", "--source Bildschirm", "unknown source 'Bildschirm'"},
+      {"", "--source Fax", "unknown source 'Fax'"},
       {"", "--json Datei", "unexpected 'Datei'"},
       {"", "--source", "--source"},
       {"env -u DISPLAY -u WAYLAND_DISPLAY", "--source Datei", "no display"},
