@@ -1,4 +1,5 @@
 #include "outside/DesktopActions.h"
+#include "outside/PercentCoding.h"
 
 #include "outside/CodePage.h"
 #include "outside/HostNames.h"
@@ -58,37 +59,6 @@ bool IsCleanText(std::string_view text, const char* allowed = "") {
 
 bool IsAscii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Percent-encodes every byte outside the unreserved characters and those in keep.
-std::string PercentEncoded(std::string_view text, const char* keep) {
-  static const char* hex = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    if (std::isalnum(c) || std::strchr("-._~", c) || (c && std::strchr(keep, c))) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
-  return out;
-}
-
-// "%XX" as its byte; a "%" without two hex digits stands for itself.
-std::string PercentDecoded(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
-        std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
-      out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-      i += 2;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
 }
 
 // A host name as an address carries it (ASCII), or empty; idn collects those with "xn--" labels,

@@ -1,0 +1,90 @@
+// The typed forms' texts: written, made into a code, read by zxing-cpp and ZBar, and parsed back
+// into the same fields — umlauts, separators inside values, empty optional fields.
+#include "CodeReaders.h"
+#include "TestPictures.h"
+#include "encode/TypedTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+// The texts both readers get back from the text's code.
+std::vector<std::string> ThroughCode(const std::string& text) {
+  const GrayImage code = WithQuietZone(RenderCode(text, 3), 12);
+  std::vector<std::string> read;
+  for (const auto& codes : {ReadWithZXing(code), ReadWithZBar(code, true)})
+    read.push_back(codes.size() == 1 ? codes[0].text : codes.empty() ? "(no code)" : "(several codes)");
+  return read;
+}
+
+template <class Fields>
+void ExpectRoundTrips(const std::vector<Fields>& cases, std::string (*write)(const Fields&),
+                      std::optional<Fields> (*read)(std::string_view)) {
+  for (const Fields& fields : cases) {
+    const std::string text = write(fields);
+    for (const std::string& back : ThroughCode(text)) {
+      EXPECT_EQ(back, text);
+      const std::optional<Fields> parsed = read(back);
+      ASSERT_TRUE(parsed.has_value()) << back;
+      EXPECT_TRUE(*parsed == fields) << text;
+    }
+  }
+}
+
+} // namespace
+
+TEST(TypedTextsTest, WLANReadsBackWithEscapesQuotedHexAndNoPassword) {
+  ExpectRoundTrips<WlanFields>({{"Büro; 2.OG", "WPA", "geh:eim\\,\"x\"", true},
+                                {"CAFE1234", "WEP", "1234567890", false},
+                                {"Gäste", "nopass", "", false}},
+                               WlanText, ReadWlanText);
+  EXPECT_EQ(WlanText({"CAFE1234", "WPA", "p", false}), "WIFI:T:WPA;S:\"CAFE1234\";P:p;;");
+  EXPECT_EQ(WlanText({"a;b", "nopass", "ignored", false}), "WIFI:T:nopass;S:a\\;b;;");
+  EXPECT_FALSE(ReadWlanText("WIFI:T:WPA;P:x;;")) << "no network name";
+}
+
+TEST(TypedTextsTest, EMailIsAPercentEncodedMailtoAddress) {
+  ExpectRoundTrips<MailFields>({{"lager@example.de", "Lieferschein 4711; dringend", "Grüße,\nJürgen & Co: 100%"},
+                                {"a@example.org", "", ""}},
+                               MailText, ReadMailText);
+  EXPECT_EQ(MailText({"a@b.de", "Ä b", ""}), "mailto:a@b.de?subject=%C3%84%20b");
+}
+
+TEST(TypedTextsTest, SMSTakesColonsInItsTextAndReadsTheSmsScheme) {
+  ExpectRoundTrips<SmsFields>({{"+491711234567", "Abholung: 14:30; Tor 2 — danke"}, {"110", ""}}, SmsText, ReadSmsText);
+  EXPECT_EQ(ReadSmsText("sms:+4930123?body=Hallo%20du"), (SmsFields{"+4930123", "Hallo du"}));
+}
+
+TEST(TypedTextsTest, TelefonLeavesOutBlanks) {
+  EXPECT_EQ(PhoneText("+49 30 123 456"), "tel:+4930123456");
+  for (const std::string& back : ThroughCode(PhoneText("+49 (30) 123-456")))
+    EXPECT_EQ(ReadPhoneText(back), "+49(30)123-456");
+  EXPECT_FALSE(ReadPhoneText("mailto:x@y"));
+}
+
+TEST(TypedTextsTest, OrtIsAGeoAddressWithSixDecimals) {
+  ExpectRoundTrips<GeoFields>({{52.520008, 13.404954}, {-33.8675, 151.207}, {0, -0.5}}, GeoText, ReadGeoText);
+  EXPECT_EQ(GeoText({48.1, 11.58}), "geo:48.1,11.58");
+  EXPECT_EQ(ReadGeoText("geo:48.1,11.58,520;u=10"), (GeoFields{48.1, 11.58}));
+  for (const char* wrong : {"geo:91,0", "geo:1", "geo:a,b", "geo:1,2x"}) EXPECT_FALSE(ReadGeoText(wrong)) << wrong;
+}
+
+TEST(TypedTextsTest, TerminIsABareVeventInUtc) {
+  const std::time_t start = 1796716800; // 2026-12-08 08:00:00 UTC
+  ExpectRoundTrips<TerminFields>({{"Inventur; Halle 3, Tor 2", "Lager: Süd", "Bitte\npünktlich\\", start, start + 5400},
+                                  {"Anruf", "", "", start, 0}},
+                                 TerminText, ReadTerminText);
+  EXPECT_EQ(TerminText({"A", "", "", start, 0}), "BEGIN:VEVENT\r\nSUMMARY:A\r\nDTSTART:20261208T080000Z\r\nEND:VEVENT");
+  EXPECT_FALSE(ReadTerminText("BEGIN:VEVENT\nSUMMARY:x\nDTSTART:20261208T080000\nEND:VEVENT")) << "local times are not ours";
+}
+
+TEST(TypedTextsTest, MeCardEscapesItsSeparators) {
+  ExpectRoundTrips<MeCardFields>({{"Müller,Jürgen", "+49 30 123", "j@example.de", "Hauptstr. 1; 10115 Berlin",
+                                   "https://example.de/a;b", "Notiz: \\wichtig\\"},
+                                  {"Nur Name", "", "", "", "", ""}},
+                                 MeCardText, ReadMeCardText);
+  EXPECT_EQ(MeCardText({"A", "1", "", "", "", ""}), "MECARD:N:A;TEL:1;;");
+}
