@@ -4,6 +4,7 @@ find_package(Threads REQUIRED)
 
 pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 pkg_check_modules(ZBAR REQUIRED IMPORTED_TARGET zbar)
+pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
 pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET GLOBAL gtk+-3.0)
 
 # zint ships no pkg-config file.

@@ -43,6 +43,9 @@ set(CODEWERK_PUBLIC_HEADERS
   outside/WinTypes.h
   results/DecodeResultTasksDialog.h
   results/QRCodeEinlesen.h
+  results/Verlauf.h
+  results/VerlaufRecorder.h
+  results/SubDlgVerlauf.h
   results/ResultClassification.h
   shell/BaseSubDlg.h
   shell/BaseSubDlgTabCtrl.h

@@ -36,6 +36,8 @@ int CQRCodeKonfiguration::Lade(PROFILEHANDLE* profile) {
   GetPrivateProfileLong("WC", "cy", 0, m_sizeWebCam.cy, profile);
   GetPrivateProfileLong("SC", "dpi", 0, m_nScanDpi, profile);
   GetPrivateProfileIntA("DEC", "QR", 1, m_bNurQRCodes, profile);
+  GetPrivateProfileIntA("H", "Aktiv", 1, m_bVerlaufAktiv, profile);
+  GetPrivateProfileLong("H", "Max", 1000, m_nVerlaufMax, profile);
   // Values outside the enumerations are kept as they are; each reader decides what they mean.
   m_eEncoder = static_cast<T_QRCodeKonfiguration_Encoder>(encoder);
   m_eDecoder = static_cast<T_QRCodeKonfiguration_Decoder>(decoder);
@@ -49,6 +51,8 @@ int CQRCodeKonfiguration::Sichere(PROFILEHANDLE* profile) {
   WritePrivateProfileLong("WC", "cy", 0, m_sizeWebCam.cy, profile);
   WritePrivateProfileLong("SC", "dpi", 0, m_nScanDpi, profile);
   WritePrivateProfileInt("DEC", "QR", 1, m_bNurQRCodes, profile);
+  WritePrivateProfileInt("H", "Aktiv", 1, m_bVerlaufAktiv, profile);
+  WritePrivateProfileLong("H", "Max", 1000, m_nVerlaufMax, profile);
   return 1;
 }
 

@@ -33,6 +33,8 @@ public:
   CSize m_sizeWebCam;
   LONG m_nScanDpi = 0;
   int m_bNurQRCodes = 1;
+  int m_bVerlaufAktiv = 1; // "H"/"Aktiv": reads in the windows are kept in the history
+  LONG m_nVerlaufMax = 1000; // "H"/"Max": the most entries kept; the oldest go first
 
 private:
   void CopyFrom(CQRCodeKonfiguration& other);

@@ -81,6 +81,7 @@ public:
   bool m_bShowZwischenablage = true;
   CBaseSubDlgTabCtrl m_wndTabCtrl;
   bool m_bInitTabs = true;
+  bool m_bHostReadIn = false; // a host's read-in: the history records only when the host asks
   UINT_PTR m_nTastaturTimer = 0;
   ScannerKeystrokes m_keystrokes;
   std::function<bool(const CDecodeResultArray*, const CDTemplateArray<CDecodeGrafikResult>*)> m_fnOnDecoded;

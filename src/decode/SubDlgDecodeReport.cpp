@@ -5,6 +5,7 @@
 #include "outside/MessageBox.h"
 #include "outside/MessageFilter.h"
 #include "results/DecodeResultTasksDialog.h"
+#include "results/VerlaufRecorder.h"
 
 #include <utility>
 
@@ -15,6 +16,9 @@ void CSubDlgDecode::OnQRCodeDecoded(const CDecodeResultArray& results) {
 
 void CSubDlgDecode::OnQRCodeDecoded(const CDecodeResultArray& results, CDTemplateArray<CDecodeGrafikResult>& images) {
   MessageBeep(0);
+  const int tab = m_wndTabCtrl.GetSelection();
+  RecordReads(tab >= 0 && tab < m_wndTabCtrl.GetPageCount() ? m_wndTabCtrl.GetTabLabel(tab) : CString(), results, images,
+              m_bHostReadIn);
   if (m_fnOnDecoded) {
     // The host's handler may show dialogs of its own: the scanner's catch steps aside meanwhile.
     const bool filterWasOn = m_dlgBarCodeScanner.m_bHookInstalled;

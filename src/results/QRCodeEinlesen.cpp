@@ -32,6 +32,7 @@ CQRCodeEinlesen::CQRCodeEinlesen(CSubDlgDecode& decoder, CQRCodeActionBaseArray&
       [actions = &actions](const CDecodeResultArray* results, const CDTemplateArray<CDecodeGrafikResult>* images) {
         return BehandleDecodeResults(results, images, actions);
       };
+  decoder.m_bHostReadIn = true;
   std::swap(m_fnSavedOnDecoded, decoder.m_fnOnDecoded);
   std::swap(decoder.m_fnOnDecoded, handler);
   if (onNotFound) {
@@ -42,6 +43,7 @@ CQRCodeEinlesen::CQRCodeEinlesen(CSubDlgDecode& decoder, CQRCodeActionBaseArray&
 }
 
 CQRCodeEinlesen::~CQRCodeEinlesen() {
+  m_pDecoder->m_bHostReadIn = false;
   std::swap(m_pDecoder->m_fnOnDecoded, m_fnSavedOnDecoded);
   if (m_bReplacedNotFound) std::swap(m_pDecoder->m_fnOnNotFound, m_fnSavedOnNotFound);
 }

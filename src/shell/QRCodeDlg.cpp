@@ -60,6 +60,7 @@ void CQRCodeDlg::AddSubDialoge() {
   else
     m_dlgDecodeZBar.AddToTabCtrl(m_wndTabCtrl, "Einlesen", "Bibliothek: ZBar");
   m_dlgKonfiguration.AddToTabCtrl(m_wndTabCtrl, "Konfiguration", "Einstellungen einsehen/ändern");
+  m_dlgVerlauf.AddToTabCtrl(m_wndTabCtrl, "Verlauf", "Was eingelesen wurde");
 }
 
 bool CQRCodeDlg::PrepareForCloseDialog() { return m_wndTabCtrl.PrepareForCloseDialog(); }

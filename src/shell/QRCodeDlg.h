@@ -6,6 +6,7 @@
 #include "decode/SubDlgDecode_ZBar.h"
 #include "decode/SubDlgDecode_ZXING.h"
 #include "encode/SubDlgEncode.h"
+#include "results/SubDlgVerlauf.h"
 #include "outside/DialogEx.h"
 #include "shell/BaseSubDlgTabCtrl.h"
 
@@ -34,4 +35,5 @@ protected:
   CSubDlgDecode_ZBar m_dlgDecodeZBar;
   CSubDlgDecode_ZXING m_dlgDecodeZXing;
   CSubDlgKonfiguration m_dlgKonfiguration;
+  CSubDlgVerlauf m_dlgVerlauf;
 };

@@ -16,6 +16,7 @@ public:
   CDecodeResultArray m_arResults;
   CGrafik* m_pGrafik;
   CRect m_rectDrawn; // where the picture was last drawn in the preview; empty before
+  CString m_strDatei; // the user's file it came from, if any (not our temporary copies)
 };
 
 // Draws a result's corner points, closed, over a picture of imageSize drawn into drawn.

@@ -2,6 +2,7 @@
 
 #include "outside/DibServices.h"
 #include "outside/PopupMenu.h"
+#include "outside/TempFiles.h"
 #include "outside/WxText.h"
 #include "results/DecodeResultTasksDialog.h"
 #include "sources/DecodeGrafikViewerDialog.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -81,7 +83,11 @@ void CDecodeGrafikVorschauButton::LoadVorschauDatei(const CString& fileName, con
              static_cast<LONG>(static_cast<long long>(p.y) * size.cy / original.cy)};
     });
   }
-  if (graphic->GetDib()) AddGrafik(graphic.release(), copy);
+  if (!graphic->GetDib()) return;
+  AddGrafik(graphic.release(), copy);
+  char temporary[MAX_PATH];
+  const bool ours = GetTempPathA(MAX_PATH, temporary) && std::strncmp(fileName.GetString(), temporary, std::strlen(temporary)) == 0;
+  if (!ours) m_arGrafiken[m_arGrafiken.GetSize() - 1]->m_strDatei = fileName;
 }
 
 bool CDecodeGrafikVorschauButton::GetAnzeigeText(CString&) { return false; }

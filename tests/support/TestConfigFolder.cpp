@@ -1,4 +1,4 @@
-// A settings folder of the test program's own.
+// A settings (and data) folder of the test program's own.
 #include "TestConfigFolder.h"
 
 #include <cstdlib>
@@ -12,6 +12,7 @@ const char* UseTemporaryConfigFolder() {
   if (!mkdtemp(pattern)) return nullptr;
   folder = pattern;
   setenv("XDG_CONFIG_HOME", pattern, 1);
+  setenv("XDG_DATA_HOME", pattern, 1); // the history of reads, too
   std::atexit([] { std::filesystem::remove_all(folder); });
   return folder.c_str();
 }

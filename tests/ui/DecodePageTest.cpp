@@ -99,7 +99,7 @@ TEST_F(DecodePageTest, ThePagesTooltipsFollowTheDecoderSetting) {
     CQRCodeDlg dialog;
     ASSERT_TRUE(dialog.CreateFromTemplate());
     dialog.OnInitDialog();
-    ASSERT_EQ(dialog.GetTabCtrl().GetPageCount(), 3);
+    ASSERT_EQ(dialog.GetTabCtrl().GetPageCount(), 4);
     EXPECT_EQ(dialog.GetTabCtrl().GetTabLabel(1), "Einlesen");
     EXPECT_EQ(dialog.GetTabCtrl().m_arSubDlg[1]->m_strToolTip, tooltips[decoder]);
   }

@@ -56,7 +56,8 @@ TEST_F(MainDialogTest, TheSettingsChooseTheEncodePageAndItsTooltip) {
     Open(dialog);
     CBaseSubDlgTabCtrl& tabs = dialog.GetTabCtrl();
     EXPECT_EQ(dialog.GetTitle(), "TQ QR Code");
-    ASSERT_EQ(tabs.GetPageCount(), 3);
+    ASSERT_EQ(tabs.GetPageCount(), 4);
+    EXPECT_EQ(tabs.GetTabLabel(3), "Verlauf");
     EXPECT_EQ(tabs.GetTabLabel(2), "Konfiguration");
     EXPECT_EQ(tabs.m_arSubDlg[2]->m_strToolTip, "Einstellungen einsehen/ändern");
     EXPECT_EQ(tabs.GetTabLabel(0), "Erstellen");

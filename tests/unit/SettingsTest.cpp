@@ -128,7 +128,7 @@ TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAndLeavesNoTemporaryFile) {
   ASSERT_TRUE(settings.Sichern()) << settings.GetLastErrorText().str();
   EXPECT_EQ(ReadFile(),
             "; written by hand\n[Other]\nx=1\n\n[A]\nEnc=0\nFoo=bar\nDec=0\n\n[Zuletzt]\ny=2\n\n"
-            "[WC]\ncx=1280\ncy=720\n\n[SC]\ndpi=0\n\n[DEC]\nQR=1\n");
+            "[WC]\ncx=1280\ncy=720\n\n[SC]\ndpi=0\n\n[DEC]\nQR=1\n\n[H]\nAktiv=1\nMax=1000\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(File().parent_path()), fs::directory_iterator()), 1);
 
   CQRCodeKonfiguration reread;
