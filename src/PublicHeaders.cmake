@@ -47,6 +47,7 @@ set(CODEWERK_PUBLIC_HEADERS
   results/VerlaufRecorder.h
   results/SubDlgVerlauf.h
   results/ResultClassification.h
+  results/TypedResults.h
   shell/BaseSubDlg.h
   shell/BaseSubDlgTabCtrl.h
   shell/QRCodeDlg.h

@@ -4,6 +4,7 @@
 #include "outside/CodePage.h"
 #include "outside/HostNames.h"
 #include "outside/MessageBox.h"
+#include "outside/TempFiles.h"
 
 #include <algorithm>
 #include <cctype>
@@ -30,7 +31,8 @@ bool StartsWithNoCase(std::string_view text, const char* prefix) {
 
 bool HasAllowedScheme(const CString& address) {
   return StartsWithNoCase(address.view(), "http://") || StartsWithNoCase(address.view(), "https://") ||
-         StartsWithNoCase(address.view(), "mailto:") || StartsWithNoCase(address.view(), "tel:");
+         StartsWithNoCase(address.view(), "mailto:") || StartsWithNoCase(address.view(), "tel:") ||
+         StartsWithNoCase(address.view(), "sms:");
 }
 
 std::string Trimmed(std::string_view text) {
@@ -164,10 +166,9 @@ std::string RebuildMail(std::string_view text, std::vector<std::string>& idn) {
   return address.empty() ? std::string() : "mailto:" + address + headers;
 }
 
-// Starts the opener with the address as its only argument and reaps it on a thread of its own,
+// Starts the opener with one argument and reaps it on a thread of its own,
 // so a browser that takes its time never holds up the user interface.
-bool HandToOpener(const CString& address) {
-  if (address.IsEmpty() || !HasAllowedScheme(address) || !IsCleanText(address.view())) return false;
+bool StartOpener(const CString& address) {
   const char* configured = std::getenv("CODEWERK_OPENER");
   const std::string opener = configured && *configured ? configured : "xdg-open";
   char* argv[] = {const_cast<char*>(opener.c_str()), const_cast<char*>(address.GetString()), nullptr};
@@ -193,6 +194,11 @@ bool HandToOpener(const CString& address) {
   }
   std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
   return true;
+}
+
+bool HandToOpener(const CString& address) {
+  if (address.IsEmpty() || !HasAllowedScheme(address) || !IsCleanText(address.view())) return false;
+  return StartOpener(address);
 }
 
 // International calling codes of the countries an address book names most often.
@@ -253,8 +259,31 @@ std::string RebuildTelephone(std::string_view text, const CString& diallingConte
   return address;
 }
 
+// "sms:number?body=text": the number's digits and the body, decoded and percent-encoded anew.
+std::string RebuildSms(std::string_view text) {
+  std::string rest = Trimmed(text);
+  if (!StartsWithNoCase(rest, "sms:") || !IsCleanText(rest)) return {};
+  rest.erase(0, 4);
+  const size_t question = rest.find('?');
+  const std::string digits = DialledDigits(PercentDecoded(std::string_view(rest).substr(0, question)));
+  if (digits.empty() || digits == "+") return {};
+  std::string address = "sms:" + PercentEncoded(digits, "+*#");
+  std::string_view query = question == std::string::npos ? std::string_view() : std::string_view(rest).substr(question + 1);
+  while (!query.empty()) {
+    const std::string_view pair = query.substr(0, query.find('&'));
+    query.remove_prefix(std::min(query.size(), pair.size() + 1));
+    if (!StartsWithNoCase(pair, "body=")) continue;
+    const std::string body = PercentDecoded(pair.substr(5));
+    if (!IsCleanText(body, "\n\r\t")) return {};
+    address += "?body=" + PercentEncoded(body);
+    break;
+  }
+  return address;
+}
+
 std::string RebuildAny(std::string_view text, std::vector<std::string>& idn) {
   const std::string trimmed = Trimmed(text);
+  if (StartsWithNoCase(trimmed, "sms:")) return RebuildSms(trimmed);
   if (StartsWithNoCase(trimmed, "mailto:")) return RebuildMail(trimmed, idn);
   if (StartsWithNoCase(trimmed, "tel:")) return RebuildTelephone(trimmed, CString());
   return RebuildWeb(trimmed, idn);
@@ -300,3 +329,12 @@ bool TelefonnummerAnrufen(const CString& number, const CString& diallingContext)
 }
 
 bool OpenAddress(const CString& address) { return HandToOpener(DesktopAddressFor(address)); }
+
+CString SmsAddressFor(const CString& address) { return RebuildSms(address.view()); }
+
+bool OpenOwnFile(const CString& path) {
+  char folder[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder) || path.view().substr(0, std::strlen(folder)) != folder) return false;
+  if (path.view().find("/..") != std::string_view::npos || !IsCleanText(path.view())) return false;
+  return StartOpener(path);
+}

@@ -1,6 +1,11 @@
 #include "results/DecodeResultTasksDialog.h"
 
 #include "outside/DesktopActions.h"
+#include "outside/ReplacingFile.h"
+#include "outside/TempFiles.h"
+
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
 
 CDecodeResultTasksDialog::CDecodeResultTasksDialog(const CDecodeResultArray& results, wxWindow* pParent)
     : CActionTasksPaneBasisDialogMitCommonTasksIconsImageList("Ergebnis", pParent), m_results(results) {
@@ -21,8 +26,34 @@ void CDecodeResultTasksDialog::AddGroups(const std::vector<ResultGroup>& groups)
   }
 }
 
+namespace {
+
+void CopyToClipboard(const CString& text) {
+  wxClipboardLocker open;
+  if (!!open) wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(text.GetString())));
+}
+
+// The event goes to a file of ours, which the desktop's calendar is given by its path.
+void OpenInCalendar(const CString& event) {
+  char folder[MAX_PATH], name[MAX_PATH];
+  if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "TQTermin", 0, name, ".ics")) return;
+  const std::string calendar = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Codewerk//DE\r\n" + event.str() + "\r\nEND:VCALENDAR\r\n";
+  ReplacingFile file(name);
+  if (file.Write(calendar.data(), calendar.size()) && file.Commit()) OpenOwnFile(name);
+}
+
+} // namespace
+
 void CDecodeResultTasksDialog::AddEntry(int group, const std::optional<ResultEntry>& entry) {
   if (!entry) return;
+  if (entry->action == ResultAction_Copy) {
+    GetTasksPane().AddTask_WithoutRebuild(group, entry->text, [text = entry->payload] { CopyToClipboard(text); }, entry->icon);
+    return;
+  }
+  if (entry->action == ResultAction_Calendar) {
+    GetTasksPane().AddTask_WithoutRebuild(group, entry->text, [event = entry->payload] { OpenInCalendar(event); }, entry->icon);
+    return;
+  }
   if (entry->address.IsEmpty()) {
     GetTasksPane().AddTask(group, entry->text, entry->icon, 0);
     return;

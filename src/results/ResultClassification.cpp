@@ -4,6 +4,7 @@
 #include "outside/TextServices.h"
 #include "outside/VCard.h"
 #include "results/ResultLinks.h"
+#include "results/TypedResults.h"
 
 namespace {
 
@@ -82,7 +83,9 @@ std::vector<ResultGroup> ClassifyDecodeResult(const CString& text, const CString
   BreakLine(SetNewLineText(text, "\n"), lines, "\n");
   std::vector<ResultGroup> groups;
   CVCardReader reader;
-  if (IsVCard(lines, reader)) {
+  if (std::optional<std::vector<ResultGroup>> typed = ClassifyTypedText(text, symbol)) {
+    groups = std::move(*typed);
+  } else if (IsVCard(lines, reader)) {
     CBaseKunde kunde;
     reader.GetAsKunde(kunde);
     CBasisKundeDatenbankEintrag record;

@@ -12,10 +12,19 @@
 class CBasisKundeDatenbankEintrag;
 class CKundeAlsAnschrift;
 
+// What a click on an entry does besides handing its address on.
+enum ResultAction : int {
+  ResultAction_Open = 0, // the address to the opener
+  ResultAction_Copy,     // payload to the clipboard (a WLAN password)
+  ResultAction_Calendar, // payload, an iCalendar event we wrote, to the desktop's calendar
+};
+
 struct ResultEntry {
   CString text;    // as shown
   int icon = TaskIcon_None;
   CString address; // what a click hands to the opener (DesktopActions.h); empty for plain text
+  int action = ResultAction_Open;
+  CString payload;
   friend bool operator==(const ResultEntry&, const ResultEntry&) = default;
 };
 
@@ -26,8 +35,9 @@ struct ResultGroup {
   friend bool operator==(const ResultGroup&, const ResultGroup&) = default;
 };
 
-// A vCard: its address group (when it has a postal address) and "Kommunikation". Any other text:
-// a group captioned with the symbology name and an entry per line (GetLinkForLine).
+// A vCard: its address group (when it has a postal address) and "Kommunikation". WLAN, geo,
+// Termin, MeCard and SMS texts: their own groups (TypedResults.h). Any other text: a group
+// captioned with the symbology name and an entry per line (GetLinkForLine).
 CODEWERK_EXPORT std::vector<ResultGroup> ClassifyDecodeResult(const CString& text, const CString& symbol);
 
 // The entries of a contact's communication fields, "label: value"; none for an empty value. An

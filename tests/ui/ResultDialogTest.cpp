@@ -3,6 +3,7 @@
 #include "TestPictures.h"
 #include "UiTesting.h"
 #include "decode/CodeReader.h"
+#include "outside/TempFiles.h"
 #include "outside/WxText.h"
 #include "results/DecodeResultTasksDialog.h"
 
@@ -16,6 +17,8 @@
 #include <wx/uiaction.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -168,4 +171,33 @@ TEST(ResultDialogTest, ALongCodeIsWrappedScrolledAndCopiedWhole) {
     static_cast<wxDialog*>(shown)->EndModal(wxID_CANCEL);
   });
   dialog.DoModal();
+}
+
+TEST(ResultDialogTest, WLANCopiesItsPasswordAndATerminOpensAsOurOwnCalendarFile) {
+  RecordingOpener opener;
+  const CDecodeResultArray results = Results({{"WIFI:T:WPA;S:Lager;P:sehr-geheim;;", "QRCode"},
+                                              {"BEGIN:VEVENT\nSUMMARY:Inventur\nDTSTART:20261208T080000Z\nEND:VEVENT", "QRCode"}});
+  CDecodeResultTasksDialog dialog(results, nullptr);
+  WhenModalShown([&](wxWindow* shown) {
+    SaveScreenshot(shown, "result-dialog-wlan-termin");
+    CMFCNextBaseActionTasksPane& pane = dialog.GetTasksPane();
+    ClickOn(pane.GetTaskWindow(0, 2)); // Netzwerk, Verschlüsselung, Passwort kopieren
+    Pump(200);
+    ClickOn(pane.GetTaskWindow(1, 2)); // Termin, Beginn, In den Kalender übernehmen
+    Pump(300);
+    static_cast<wxDialog*>(shown)->EndModal(wxID_CANCEL);
+  });
+  dialog.DoModal();
+  EXPECT_EQ(ClipboardText(), "sehr-geheim");
+  const auto calls = opener.Calls(1);
+  ASSERT_EQ(calls.size(), 1u);
+  ASSERT_EQ(calls[0].size(), 1u);
+  char folder[MAX_PATH];
+  ASSERT_TRUE(GetTempPathA(MAX_PATH, folder));
+  EXPECT_EQ(calls[0][0].rfind(folder, 0), 0u) << calls[0][0];
+  EXPECT_EQ(calls[0][0].substr(calls[0][0].size() - 4), ".ics");
+  std::ifstream ics(calls[0][0]);
+  const std::string content((std::istreambuf_iterator<char>(ics)), {});
+  EXPECT_NE(content.find("BEGIN:VCALENDAR"), std::string::npos);
+  EXPECT_NE(content.find("SUMMARY:Inventur\r\nDTSTART:20261208T080000Z"), std::string::npos);
 }
