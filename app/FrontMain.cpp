@@ -13,17 +13,22 @@
 
 namespace {
 
-// codewerk-main lies where the installation puts it, seen from this program's folder.
+// codewerk-main lies where the installation puts it, seen from this program's folder; never from
+// the current folder.
 std::string MainProgramPath() {
   char self[4096];
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length <= 0) return CODEWERK_MAIN_FROM_BIN;
+  if (length <= 0) return {};
   const std::string path(self, static_cast<std::size_t>(length));
   return path.substr(0, path.rfind('/') + 1) + CODEWERK_MAIN_FROM_BIN;
 }
 
 int StartMainProgram(char** argv) {
   const std::string path = MainProgramPath();
+  if (path.empty()) {
+    std::fputs("codewerk: cannot find where this program lies (/proc/self/exe)\n", stderr);
+    return 2;
+  }
   execv(path.c_str(), argv);
   std::fprintf(stderr, "codewerk: cannot start %s: %s\n", path.c_str(), std::strerror(errno));
   return 2;

@@ -20,6 +20,7 @@ set(CODEWERK_PUBLIC_HEADERS
   encode/EncoderGetCodeItem_ZInt.h
   encode/EncoderItemBase.h
   encode/SubDlgEncode.h
+  encode/TypedForms.h
   encode/TypedTexts.h
   outside/CArray.h
   outside/CString.h

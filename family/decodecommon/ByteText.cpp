@@ -16,7 +16,7 @@ struct ShiftJisView {
   int katakana = 0, longestKatakanaRun = 0, longestDoubleRun = 0;
 };
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
 bool IsHalfWidthKatakana(unsigned char c) { return c >= 0xA1 && c <= 0xDF; }
 
@@ -57,7 +57,7 @@ bool LooksJapanese(const std::string& bytes, const ShiftJisView& sjis) {
   if (!CanBeLatin1(bytes, signs)) return true;
   if (sjis.longestKatakanaRun >= 3 || sjis.longestDoubleRun >= 3) return true;
   if (sjis.longestKatakanaRun == 2 && sjis.katakana == 2) return true;
-  return signs * 10 >= static_cast<int>(bytes.size());
+  return signs >= 2 && signs * 10 >= static_cast<int>(bytes.size()); // one "°" is no evidence
 }
 
 std::string FromShiftJis(const std::string& bytes) {

@@ -86,6 +86,8 @@ std::vector<DecodedSymbol> ReadWithSecondLooks(RasterImage& image, const Reader&
   ExtraLooks looks(read);
   InvertGray(image);
   symbols = looks.Look(image);
+  // Light bars on a dark ground are confirmed in the negative, thresholded.
+  if (symbols.empty() && looks.LinearSymbolAwaitsConfirmation()) symbols = looks.Look(Binarized(image, 16));
   InvertGray(image);
   if (!symbols.empty()) return symbols;
   symbols = looks.Look(Binarized(image, 16));

@@ -4,6 +4,7 @@
 #include "DecodeResults.h"
 #include "EciText.h"
 #include "Enhance.h"
+#include "LinearChecks.h"
 #include "outside/ImageFile.h"
 
 #include <ZXing/ReadBarcode.h>
@@ -51,8 +52,9 @@ void ReadInto(const RasterImage& image, ZXing::DecodeHints hints, std::vector<De
 void Blank(RasterImage& image, const DecodedSymbol& symbol) {
   const std::vector<POINT> box = decodecommon::BoundingQuad(symbol.corners);
   const long width = box[2].x - box[0].x, height = box[2].y - box[0].y;
-  const long alongX = width >= height ? width / 20 + 4 : width * 3 / 5 + 4;
-  const long alongY = width >= height ? width * 3 / 5 + 4 : height / 20 + 4;
+  const bool lying = width >= height; // the scan lines cross it from side to side
+  const long alongX = lying ? width / 20 + 4 : height * 3 / 5 + 4;
+  const long alongY = lying ? width * 3 / 5 + 4 : height / 20 + 4;
   for (long y = std::max(0L, box[0].y - alongY); y < std::min<long>(image.height, box[2].y + alongY); ++y)
     for (long x = std::max(0L, box[0].x - alongX); x < std::min<long>(image.width, box[2].x + alongX); ++x)
       image.pixels[static_cast<std::size_t>(y) * image.width + x] = 255;
@@ -69,6 +71,10 @@ void ReadBarCodesOneByOne(const RasterImage& image, ZXing::DecodeHints hints, st
     const std::size_t before = found.size();
     ReadInto(i == 0 ? image : rest, hints, found);
     if (found.size() == before) break;
+    const DecodedSymbol newest = found.back();
+    found.pop_back();
+    if (decodecommon::Agrees(found, newest)) break; // the same one again: the painting missed it
+    found.push_back(newest);
     if (i == 0) rest = image;
     Blank(rest, found.back());
   }

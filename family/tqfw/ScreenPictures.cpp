@@ -17,6 +17,8 @@
 #include <optional>
 #include <fstream>
 #include <string>
+#include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -31,19 +33,20 @@ CString NewTempPicture(const char* extension) {
   return CString(name);
 }
 
-// Hidden while the shot is taken; the windows beneath get the time to paint themselves.
+// Hidden while the shot is taken; the windows beneath get the time to paint themselves. GTK
+// hides it, not wx: wx ends a modal dialog that is hidden.
 class HiddenWhileShooting {
 public:
   explicit HiddenWhileShooting(wxWindow* own) : m_top(own ? wxGetTopLevelParent(own) : nullptr) {
-    if (!m_top || !m_top->IsShown()) {
+    if (!m_top || !m_top->IsShown() || !m_top->GetHandle()) {
       m_top = nullptr;
       return;
     }
-    m_top->Hide();
+    gtk_widget_hide(m_top->GetHandle());
     Settle();
   }
   ~HiddenWhileShooting() {
-    if (m_top) m_top->Show();
+    if (m_top) gtk_widget_show(m_top->GetHandle());
   }
 
 private:
@@ -90,14 +93,19 @@ bool PortalAnswers(GDBusConnection* bus) {
   return owned;
 }
 
-// Where the portal put a file it made for us only: a temporary place, not the user's pictures.
-bool InTemporaryPlace(const std::string& path) {
+// The file the portal made for us, resolved, when it lies in a temporary place (not among the
+// user's pictures, which stay); empty otherwise.
+std::string InTemporaryPlace(const std::string& given) {
+  char resolved[PATH_MAX];
+  struct stat st;
+  if (!realpath(given.c_str(), resolved) || lstat(resolved, &st) != 0 || !S_ISREG(st.st_mode)) return {};
+  const std::string path = resolved;
   std::vector<std::string> places = {"/tmp/", "/var/tmp/"};
   for (const char* variable : {"TMPDIR", "XDG_RUNTIME_DIR"})
     if (const char* value = std::getenv(variable); value && *value) places.push_back(std::string(value) + "/");
   for (const std::string& place : places)
-    if (path.compare(0, place.size(), place) == 0) return true;
-  return false;
+    if (path.compare(0, place.size(), place) == 0) return path;
+  return {};
 }
 
 bool CopyFile(const std::string& from, const CString& to) {
@@ -130,6 +138,9 @@ std::optional<ScreenPictures> ShotThroughPortal() {
     if (c == '.') c = '_';
   const std::string request = std::string(kPortalPath) + "/request/" + sender + "/" + token;
   PortalAnswer answer;
+  // The answer is awaited on a context of our own: nothing else of the program runs meanwhile.
+  GMainContext* own = g_main_context_new();
+  g_main_context_push_thread_default(own);
   const guint subscription = g_dbus_connection_signal_subscribe(bus, kPortal, "org.freedesktop.portal.Request", "Response",
                                                                 request.c_str(), nullptr, G_DBUS_SIGNAL_FLAGS_NO_MATCH_RULE,
                                                                 OnResponse, &answer, nullptr);
@@ -149,25 +160,30 @@ std::optional<ScreenPictures> ShotThroughPortal() {
     g_variant_unref(reply);
     const gint64 until = g_get_monotonic_time() + kPortalWaitSeconds * G_TIME_SPAN_SECOND;
     while (!answer.answered && g_get_monotonic_time() < until)
-      if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(5000);
+      if (!g_main_context_iteration(own, FALSE)) g_usleep(5000);
     if (!answer.answered) shot.message = "Der Dienst für Bildschirmfotos hat nicht geantwortet.";
     else if (answer.response == 1) shot.outcome = ScreenPictures::Cancelled;
     else if (answer.response != 0 || answer.uri.empty()) shot.message = "Das Bildschirmfoto ist fehlgeschlagen.";
   }
   g_dbus_connection_signal_unsubscribe(bus, subscription);
+  while (g_main_context_iteration(own, FALSE)) {
+  }
+  g_main_context_pop_thread_default(own);
+  g_main_context_unref(own);
   g_object_unref(bus);
   if (shot.outcome == ScreenPictures::Cancelled || !shot.message.IsEmpty()) return shot;
 
   gchar* path = g_filename_from_uri(answer.uri.c_str(), nullptr, nullptr);
   const std::string from = path ? path : "";
   g_free(path);
-  const CString file = NewTempPicture(from.substr(from.rfind('.') == std::string::npos ? from.size() : from.rfind('.')).c_str());
+  const std::string name = from.substr(from.rfind('/') + 1);
+  const CString file = NewTempPicture(name.rfind('.') == std::string::npos ? ".png" : name.substr(name.rfind('.')).c_str());
   if (from.empty() || file.IsEmpty() || !CopyFile(from, file)) {
     if (!file.IsEmpty()) std::remove(file.GetString());
     shot.message = "Das Bildschirmfoto des Dienstes kann nicht gelesen werden.";
     return shot;
   }
-  if (InTemporaryPlace(from)) std::remove(from.c_str());
+  if (const std::string temporary = InTemporaryPlace(from); !temporary.empty()) std::remove(temporary.c_str());
   shot.outcome = ScreenPictures::Taken;
   shot.files.Add(file);
   shot.ours.push_back(true);
@@ -205,8 +221,10 @@ ScreenPictures ShotFromX() {
 
 ScreenPictures TakeScreenPicture(wxWindow* own) {
   HiddenWhileShooting hidden(own);
-  if (std::optional<ScreenPictures> shot = ShotThroughPortal()) return *shot;
-  return ShotFromX();
+  std::optional<ScreenPictures> shot = ShotThroughPortal();
+  // A portal without a working screenshot back end (some desktops) leaves it to the X server.
+  if (shot && shot->outcome == ScreenPictures::Failed && std::getenv("DISPLAY")) shot.reset();
+  return shot ? *shot : ShotFromX();
 }
 
 ScreenPictures ClipboardPictures() {

@@ -4,6 +4,7 @@
 #include "encode/CalcAusdehnung.h"
 #include "encode/CodeCapacity.h"
 #include "encode/CodeSizeDialog.h"
+#include "encode/TypedFormDialog.h"
 #include "encode/EncodedBitmap.h"
 #include "outside/DataExchange.h"
 #include "outside/DibServices.h"
@@ -33,6 +34,7 @@ namespace {
 
 constexpr int kEdit = 1001, kSave = 1002, kCode = 1003, kVariable = 1004, kCopy = 1006, kSizeLabel = 4000, kVCard = 4010;
 constexpr int kCopyModulePixels = 8, kQuietModules = 4;
+constexpr int kFirstForm = 4011; // WLAN … MeCard, in the order of AllTypedForms
 
 // The text as the code carries it: lines end with "\n", a vCard's with "\r\n" as vCard requires.
 CString TextToEncode(const CString& edited) {
@@ -75,6 +77,9 @@ BOOL CSubDlgEncodeBase::OnInitDialog() {
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedSave(); }, kSave);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedCopy(); }, kCopy);
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedVCard(); }, kVCard);
+  for (std::size_t i = 0; i < AllTypedForms().size(); ++i)
+    Bind(wxEVT_BUTTON, [this, form = AllTypedForms()[i]](wxCommandEvent&) { OnBnClickedForm(form); },
+         kFirstForm + static_cast<int>(i));
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnBnClickedVariable(); }, kVariable);
   CDecodeEncoderBaseDialog::OnInitDialog();
   OnEnChange();
@@ -167,6 +172,7 @@ bool CSubDlgEncodeBase::SaveAtSize(const CString& path, CodeFileFormat format, s
   layout.dpi = size->dpi;
   layout.codeMillimetres = size->millimetres;
   layout.modulePixels = ModulePixelsFor(size->millimetres, size->dpi, code->size);
+  if (!layout.modulePixels && format != CodeFileFormat::Png) layout.modulePixels = 1; // drawings need no pixels
   if (!layout.modulePixels) {
     error = GetFormatedString("bei %g dpi wäre ein Modul kleiner als ein Pixel", size->dpi).GetString();
     return false;
@@ -199,6 +205,16 @@ void CSubDlgEncodeBase::OnBnClickedVCard() {
   if (dialog.DoModal() != IDOK) return;
   // The field shows plain line breaks; the code gets the vCard's own (TextToEncode).
   edit->ChangeValue(ToWx(SetNewLineText(dialog.GetVCardText(), "\n")));
+  OnEnChange();
+}
+
+// The form fills the text; the text stays editable, and the form reopens from it.
+void CSubDlgEncodeBase::OnBnClickedForm(TypedForm form) {
+  auto* edit = dynamic_cast<wxTextCtrl*>(GetDlgItem(kEdit));
+  if (!edit) return;
+  CTypedFormDialog dialog(wxGetTopLevelParent(this), form, FromWx(edit->GetValue()).str());
+  if (dialog.ShowModal() != wxID_OK) return;
+  edit->ChangeValue(ToWx(SetNewLineText(dialog.Text().c_str(), "\n")));
   OnEnChange();
 }
 

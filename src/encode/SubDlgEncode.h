@@ -5,6 +5,7 @@
 #include "CodewerkExport.h"
 #include "encode/CodeDrawButton.h"
 #include "encode/CodeFiles.h"
+#include "encode/TypedForms.h"
 #include "encode/EncoderGetCodeItem_QREncode.h"
 #include "encode/EncoderGetCodeItem_ZInt.h"
 #include "outside/VCard.h"
@@ -41,6 +42,7 @@ public:
   void OnBnClickedSave();
   void OnBnClickedCopy();
   void OnBnClickedVCard();
+  void OnBnClickedForm(TypedForm form);
   void OnBnClickedVariable();
 
 private:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -71,7 +72,7 @@ std::string Number(double value) {
 std::optional<double> ParseNumber(std::string_view text) {
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
   return value;
 }
 
@@ -152,7 +153,7 @@ std::optional<WlanFields> ReadWlanText(std::string_view text) {
   for (auto& [key, value] : Fields(text.substr(5))) {
     if (key == "T") f.security = value.empty() ? "nopass" : value;
     else if (key == "S") f.ssid = value.size() >= 2 && value.front() == '"' && value.back() == '"' ? value.substr(1, value.size() - 2) : value, named = true;
-    else if (key == "P") f.password = value;
+    else if (key == "P") f.password = value.size() >= 2 && value.front() == '"' && value.back() == '"' ? value.substr(1, value.size() - 2) : value;
     else if (key == "H") f.hidden = strcasecmp(value.c_str(), "true") == 0;
   }
   if (!named) return std::nullopt;
@@ -213,7 +214,7 @@ std::string PhoneText(const std::string& number) {
   std::string compact;
   for (char c : number)
     if (!std::isspace(static_cast<unsigned char>(c))) compact += c;
-  return "tel:" + PercentEncoded(compact, "+*()/");
+  return "tel:" + PercentEncoded(compact, "+*()/;=");
 }
 
 std::optional<std::string> ReadPhoneText(std::string_view text) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -73,12 +74,29 @@ std::string CsvCell(std::string text) {
 
 } // namespace
 
+// Every "P:" field of a WLAN text goes, parsed or not: a malformed code keeps no secret either.
 std::string WithoutWlanPassword(const std::string& text) {
-  const std::optional<WlanFields> wlan = ReadWlanText(text);
-  if (!wlan) return text;
-  WlanFields kept = *wlan;
-  kept.password.clear();
-  return WlanText(kept);
+  if (text.size() < 5 || strncasecmp(text.c_str(), "WIFI:", 5) != 0) return text;
+  std::string kept = text.substr(0, 5), field;
+  bool escaped = false;
+  auto flush = [&](bool withSeparator) {
+    std::size_t start = field.find_first_not_of(" \t\r\n");
+    const bool password = start != std::string::npos && field.size() > start + 1 &&
+                          (field[start] == 'P' || field[start] == 'p') && field[start + 1] == ':';
+    if (!password) kept += field + (withSeparator ? ";" : "");
+    field.clear();
+  };
+  for (std::size_t i = 5; i < text.size(); ++i) {
+    const char c = text[i];
+    if (!escaped && c == ';') {
+      flush(true);
+      continue;
+    }
+    escaped = !escaped && c == '\\';
+    field += c;
+  }
+  flush(false);
+  return kept;
 }
 
 std::string CVerlauf::DefaultPath() {
@@ -104,8 +122,7 @@ CVerlauf::~CVerlauf() { sqlite3_close(m_db); }
 // file that is not a history, or a damaged one, is refused.
 CVerlauf::Opening CVerlauf::Open() {
   std::error_code ignored;
-  fs::create_directories(fs::path(m_path).parent_path(), ignored);
-  chmod(fs::path(m_path).parent_path().c_str(), 0700);
+  if (fs::create_directories(fs::path(m_path).parent_path(), ignored)) chmod(fs::path(m_path).parent_path().c_str(), 0700);
   const int fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) return Opening::Unavailable;
   fchmod(fd, 0600);
@@ -118,14 +135,19 @@ CVerlauf::Opening CVerlauf::Open() {
   bool sound = false;
   {
     Statement check(m_db, "PRAGMA quick_check;");
-    sound = check.Step() == SQLITE_ROW && check.Text(0) == "ok";
+    const int step = check.Step();
+    // Busy or out of memory says nothing about the file; only its own verdict does.
+    sound = (step == SQLITE_ROW && check.Text(0) == "ok") ||
+            (step != SQLITE_ROW && sqlite3_errcode(m_db) != SQLITE_CORRUPT && sqlite3_errcode(m_db) != SQLITE_NOTADB);
+    if (step != SQLITE_ROW && sound) {
+      sqlite3_close(m_db), m_db = nullptr;
+      return Opening::Unavailable;
+    }
   } // finished before the schema may change the journal
   if (!sound || !Execute(m_db, kSchema)) {
     const int why = sqlite3_errcode(m_db);
     sqlite3_close(m_db), m_db = nullptr;
-    return why == SQLITE_BUSY || why == SQLITE_LOCKED || why == SQLITE_READONLY || why == SQLITE_CANTOPEN
-               ? Opening::Unavailable
-               : Opening::Damaged;
+    return sound && why != SQLITE_CORRUPT && why != SQLITE_NOTADB ? Opening::Unavailable : Opening::Damaged;
   }
   return Opening::Opened;
 }
@@ -133,7 +155,8 @@ CVerlauf::Opening CVerlauf::Open() {
 void CVerlauf::SetAside() {
   const std::string aside = m_path + ".defekt-" + std::to_string(std::time(nullptr));
   std::rename(m_path.c_str(), aside.c_str());
-  for (const char* part : {"-wal", "-shm"}) std::remove((m_path + part).c_str());
+  std::rename((m_path + "-wal").c_str(), (aside + "-wal").c_str()); // what it held goes along
+  std::remove((m_path + "-shm").c_str());
   m_notice = "Der Verlauf war beschädigt und ist als „" + aside + "“ beiseitegelegt; ein neuer Verlauf ist angelegt.";
 }
 
@@ -145,8 +168,8 @@ bool CVerlauf::Add(const VerlaufEintrag& entry, long atMost) {
       .Bind(5, entry.symbology).Bind(6, WithoutWlanPassword(entry.text));
   Statement prune(m_db, "DELETE FROM verlauf WHERE id <= (SELECT id FROM verlauf ORDER BY id DESC LIMIT 1 OFFSET ?);");
   prune.Bind(1, static_cast<long long>(atMost > 0 ? atMost : 1));
-  const bool done = insert.Step() == SQLITE_DONE && prune.Step() == SQLITE_DONE;
-  Execute(m_db, done ? "COMMIT;" : "ROLLBACK;");
+  const bool done = insert.Step() == SQLITE_DONE && prune.Step() == SQLITE_DONE && Execute(m_db, "COMMIT;");
+  if (!done) Execute(m_db, "ROLLBACK;");
   return done;
 }
 

@@ -25,10 +25,10 @@ bool IsQRCodeVerlaufAktivForHosts() { return g_forHosts; }
 CVerlauf& ProcessVerlauf() {
   static std::unique_ptr<CVerlauf> verlauf;
   static std::once_flag once;
-  std::call_once(once, [] {
-    verlauf = std::make_unique<CVerlauf>();
-    if (!verlauf->Notice().empty()) AfxMessageBox(verlauf->Notice().c_str(), MB_OK | MB_ICONWARNING);
-  });
+  static std::atomic<bool> told{false};
+  std::call_once(once, [] { verlauf = std::make_unique<CVerlauf>(); });
+  // Told once, after the history is there: a read arriving while the message is up finds it.
+  if (!verlauf->Notice().empty() && !told.exchange(true)) AfxMessageBox(verlauf->Notice().c_str(), MB_OK | MB_ICONWARNING);
   return *verlauf;
 }
 

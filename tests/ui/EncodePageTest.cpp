@@ -261,3 +261,34 @@ TEST_F(EncodePageTest, SpeichernWritesPngSvgAndPdfAtTheSizeAskedForAndNothingWhe
   ClickOn(m_page->GetDlgItem(1002));
   EXPECT_FALSE(std::filesystem::exists(path));
 }
+
+TEST_F(EncodePageTest, TheWLANFormFillsTheTextSaysWhatIsMissingAndReopensFromItsText) {
+  std::vector<std::string> messages;
+  const MessageBoxHandler old = SetMessageBoxHandler([&](const CString& text, UINT) {
+    messages.push_back(text.str());
+    return IDOK;
+  });
+  WhenModalShown([&](wxWindow* dialog) {
+    ClickOn(dialog->FindWindow(wxID_OK)); // no network name yet
+    Pump(200);
+    dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("SSID", dialog))->SetValue("Lager; Halle 2");
+    dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("Passwort", dialog))->SetValue("ge:heim");
+    SaveScreenshot(dialog, "wlan-form");
+    ClickOn(dialog->FindWindow(wxID_OK));
+  });
+  ClickOn(m_page->GetDlgItem(4011));
+  Pump(200);
+  EXPECT_EQ(messages, std::vector<std::string>{"Bitte „Netzwerkname (SSID)“ angeben."});
+  EXPECT_EQ(Edit()->GetValue(), "WIFI:T:WPA;S:Lager\\; Halle 2;P:ge\\:heim;;");
+  const auto codes = ReadScreen();
+  ASSERT_EQ(codes.size(), 1u);
+  EXPECT_EQ(codes[0].text, "WIFI:T:WPA;S:Lager\\; Halle 2;P:ge\\:heim;;");
+  std::string reopened;
+  WhenModalShown([&](wxWindow* dialog) {
+    reopened = dynamic_cast<wxTextCtrl*>(wxWindow::FindWindowByName("SSID", dialog))->GetValue().utf8_string();
+    ClickOn(dialog->FindWindow(wxID_CANCEL));
+  });
+  ClickOn(m_page->GetDlgItem(4011));
+  EXPECT_EQ(reopened, "Lager; Halle 2");
+  SetMessageBoxHandler(old);
+}

@@ -50,7 +50,7 @@ int ViewersShownBy(const std::function<void()>& action) {
 } // namespace
 
 TEST(KeyboardTest, OneTabCycleOnEveryPageReachesItsControlsAndThePreviewOpensWithEnter) {
-  constexpr int kStrip = 1000, kText = 1001, kSave = 1002, kCopy = 1006, kVCard = 4010, kWebCam = 1007, kOpen = 1009, kPreview = 4004;
+  constexpr int kStrip = 1000, kText = 1001, kSave = 1002, kCopy = 1006, kVCard = 4010, kWlan = 4011, kMeCard = 4017, kWebCam = 1007, kOpen = 1009, kPreview = 4004;
   const MessageBoxHandler old = SetMessageBoxHandler([](const CString&, UINT) { return IDOK; });
   RememberSource("2D Scanner");
   CQRCodeDlg dialog;
@@ -58,7 +58,7 @@ TEST(KeyboardTest, OneTabCycleOnEveryPageReachesItsControlsAndThePreviewOpensWit
   dialog.OnInitDialog();
   dialog.Show();
   Pump(300);
-  EXPECT_TRUE(Holds(TabCycle(dialog, 6), {kText, kVCard, kCopy, kSave, kStrip}));
+  EXPECT_TRUE(Holds(TabCycle(dialog, 13), {kText, kVCard, kWlan, kMeCard, kCopy, kSave, kStrip}));
 
   dialog.GetTabCtrl().SetSelection(2); // Konfiguration: the property grid lets the focus go again
   Pump(300);

@@ -209,6 +209,7 @@ TEST_P(DecoderBackEndTest, TextsComeBackInTheirOwnCharacters) {
       {"kanji eci 20", RawQr("\x93\xFA\x96\x7B\x8C\xEA", 20), "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"}, // 日本語
       {"kanji and ascii without eci", RawQr("\x95\x69\x94\xD4 A-12", 0), "\xE5\x93\x81\xE7\x95\xAA A-12"}, // 品番
       {"latin-1 that is also katakana", RawQr("\xC4rger", 0), "\xC3\x84rger"}, // Ärger
+      {"one latin-1 sign", RawQr("25\xB0" "C", 0), "25\xC2\xB0" "C"},          // 25°C
   };
   for (const Case& c : cases) EXPECT_EQ(TextsIn(c.picture, c.what), std::vector<std::string>{c.expected}) << c.what;
 }
@@ -278,6 +279,13 @@ TEST(LocalThresholdTest, LargePicturesStayRightAPlainOneWhiteAndAPageWithASmallC
   const std::vector<ReadCode> reads = ReadWithZXing(binarized);
   ASSERT_EQ(reads.size(), 1u);
   EXPECT_EQ(reads[0].text, kUrl);
+}
+
+TEST_P(DecoderBackEndTest, AStandingOrLightOnDarkBarCodeIsReportedOnce) {
+  const GrayImage ean = WithQuietZone(RenderEan13("978316148410", 3), 12);
+  for (const auto& [name, picture] : {std::pair("standing", Framed(Rotated(ean, 90), 100, 60, 640, 640)),
+                                      std::pair("light on dark", Inverted(Framed(ean, 100, 100)))})
+    EXPECT_EQ(TextsIn(picture, name, false), std::vector<std::string>{"9783161484100"}) << name;
 }
 
 TEST_P(DecoderBackEndTest, TwoBarCodesOnACoverAreBothRead) {

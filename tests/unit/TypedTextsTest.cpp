@@ -2,11 +2,13 @@
 // into the same fields — umlauts, separators inside values, empty optional fields.
 #include "CodeReaders.h"
 #include "TestPictures.h"
+#include "encode/TypedForms.h"
 #include "encode/TypedTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 #include <string>
 
 namespace {
@@ -87,4 +89,42 @@ TEST(TypedTextsTest, MeCardEscapesItsSeparators) {
                                   {"Nur Name", "", "", "", "", ""}},
                                  MeCardText, ReadMeCardText);
   EXPECT_EQ(MeCardText({"A", "1", "", "", "", ""}), "MECARD:N:A;TEL:1;;");
+}
+
+TEST(TypedTextsTest, EachFormsValuesMakeATextThatReopensTheSameFormWithThem) {
+  const std::vector<std::pair<TypedForm, FormValues>> cases = {
+      {TypedForm::Wlan, {{"SSID", "Büro"}, {"Verschluesselung", "WEP"}, {"Passwort", "a;b"}, {"Verborgen", "1"}}},
+      {TypedForm::EMail, {{"An", "a@example.de"}, {"Betreff", "Grüße"}, {"Nachricht", "x\ny"}}},
+      {TypedForm::Sms, {{"Nummer", "+49171"}, {"Nachricht", "14:30"}}},
+      {TypedForm::Telefon, {{"Nummer", "+4930123"}}},
+      {TypedForm::Ort, {{"Breitengrad", "52.52"}, {"Laengengrad", "-13.4"}}},
+      {TypedForm::Termin, {{"Titel", "Inventur"}, {"Beginn", "08.12.2026 09:00"}, {"Ende", "08.12.2026 10:30"},
+                           {"Ort", "Halle 3"}, {"Beschreibung", "pünktlich"}}},
+      {TypedForm::MeCard, {{"Name", "Müller"}, {"Telefon", "030"}, {"EMail", ""}, {"Adresse", "A; B"}, {"Internet", ""}, {"Notiz", ""}}},
+  };
+  for (const auto& [form, values] : cases) {
+    std::string why;
+    const std::optional<std::string> text = TextFromFormValues(form, values, why);
+    ASSERT_TRUE(text) << FormTitle(form) << ": " << why;
+    EXPECT_EQ(FormOfText(*text), form) << *text;
+    EXPECT_EQ(FormValuesFromText(form, *text), values) << *text;
+  }
+}
+
+TEST(TypedTextsTest, FormsRefuseMissingAndMalformedValuesWithAReason) {
+  const std::vector<std::tuple<TypedForm, FormValues, const char*>> cases = {
+      {TypedForm::Wlan, {{"SSID", "x"}, {"Verschluesselung", "WPA/WPA2"}}, "Passwort"},
+      {TypedForm::EMail, {}, "An"},
+      {TypedForm::Ort, {{"Breitengrad", "91"}, {"Laengengrad", "0"}}, "Breitengrad"},
+      {TypedForm::Ort, {{"Breitengrad", "52,5"}, {"Laengengrad", "x"}}, "Längengrad"},
+      {TypedForm::Termin, {{"Titel", "t"}, {"Beginn", "8.12.26"}}, "TT.MM.JJJJ"},
+      {TypedForm::Termin, {{"Titel", "t"}, {"Beginn", "08.12.2026 10:00"}, {"Ende", "08.12.2026 09:00"}}, "vor dem Beginn"},
+  };
+  for (const auto& [form, values, reason] : cases) {
+    std::string why;
+    EXPECT_FALSE(TextFromFormValues(form, values, why)) << FormTitle(form);
+    EXPECT_NE(why.find(reason), std::string::npos) << why;
+  }
+  std::string why;
+  EXPECT_EQ(TextFromFormValues(TypedForm::Ort, {{"Breitengrad", "52,5"}, {"Laengengrad", "13"}}, why), "geo:52.5,13");
 }

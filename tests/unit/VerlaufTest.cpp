@@ -65,6 +65,8 @@ TEST_F(VerlaufTest, AWlanReadKeepsItsNetworkButLeavesNoPasswordInTheFiles) {
   for (const auto& entry : fs::directory_iterator(m_dir / "codewerk"))
     EXPECT_EQ(Bytes(entry.path()).find("Geheim-Passwort"), std::string::npos) << entry.path();
   EXPECT_EQ(WithoutWlanPassword("Passwort: 123"), "Passwort: 123");
+  for (const char* malformed : {"WIFI:T:WPA;P:geheim;;", "wifi:p:geheim;S:a\\;b;;", "WIFI:S:x; P:geheim"})
+    EXPECT_EQ(WithoutWlanPassword(malformed).find("geheim"), std::string::npos) << malformed;
 }
 
 TEST_F(VerlaufTest, HistoryWrittenByTwoProcessesAtOnceLosesNothing) {
