@@ -14,15 +14,6 @@ std::string Get(const FormValues& values, const char* name) {
   return found == values.end() ? std::string() : found->second;
 }
 
-std::string LocalText(std::time_t time) {
-  if (!time) return {};
-  std::tm parts{};
-  localtime_r(&time, &parts);
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%d.%m.%Y %H:%M", &parts);
-  return buffer;
-}
-
 // "TT.MM.JJJJ HH:MM" in local time.
 std::optional<std::time_t> LocalTime(const std::string& text) {
   std::tm parts{};
@@ -44,12 +35,6 @@ std::optional<double> Degrees(std::string text, double limit) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || value < -limit || value > limit) return std::nullopt;
   return value;
-}
-
-std::string Shown(double value) {
-  char buffer[32];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, error == std::errc() ? end : buffer);
 }
 
 } // namespace
@@ -120,11 +105,11 @@ FormValues FormValuesFromText(TypedForm form, std::string_view text) {
       if (auto t = ReadPhoneText(text)) return {{"Nummer", *t}};
       break;
     case TypedForm::Ort:
-      if (auto g = ReadGeoText(text)) return {{"Breitengrad", Shown(g->latitude)}, {"Laengengrad", Shown(g->longitude)}};
+      if (auto g = ReadGeoText(text)) return {{"Breitengrad", CoordinateText(g->latitude)}, {"Laengengrad", CoordinateText(g->longitude)}};
       break;
     case TypedForm::Termin:
       if (auto t = ReadTerminText(text))
-        return {{"Titel", t->summary}, {"Beginn", LocalText(t->start)}, {"Ende", LocalText(t->end)}, {"Ort", t->location},
+        return {{"Titel", t->summary}, {"Beginn", LocalDateTimeText(t->start)}, {"Ende", LocalDateTimeText(t->end)}, {"Ort", t->location},
                 {"Beschreibung", t->description}};
       break;
     case TypedForm::MeCard:

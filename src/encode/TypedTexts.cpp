@@ -224,6 +224,17 @@ std::optional<std::string> ReadPhoneText(std::string_view text) {
 
 std::string GeoText(const GeoFields& f) { return "geo:" + Number(f.latitude) + "," + Number(f.longitude); }
 
+std::string CoordinateText(double degrees) { return Number(degrees); }
+
+std::string LocalDateTimeText(std::time_t time) {
+  if (!time) return {};
+  std::tm parts{};
+  localtime_r(&time, &parts);
+  char buffer[32];
+  std::strftime(buffer, sizeof buffer, "%d.%m.%Y %H:%M", &parts);
+  return buffer;
+}
+
 std::optional<GeoFields> ReadGeoText(std::string_view text) {
   if (!StartsWithNoCase(text, "geo:")) return std::nullopt;
   text.remove_prefix(4);

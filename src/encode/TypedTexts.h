@@ -56,6 +56,11 @@ CODEWERK_EXPORT std::optional<GeoFields> ReadGeoText(std::string_view text);
 // A bare iCalendar VEVENT, times in UTC ("…T…Z"), as phones scan it.
 CODEWERK_EXPORT std::string TerminText(const TerminFields& fields);
 CODEWERK_EXPORT std::optional<TerminFields> ReadTerminText(std::string_view text);
+// A time as German users read it, "TT.MM.JJJJ HH:MM" in local time; empty for 0.
+CODEWERK_EXPORT std::string LocalDateTimeText(std::time_t time);
+// A coordinate with at most six decimals, without trailing zeros, whatever the locale.
+CODEWERK_EXPORT std::string CoordinateText(double degrees);
+
 // "MECARD:N:…;TEL:…;EMAIL:…;ADR:…;URL:…;NOTE:…;;" with \ ; : , escaped.
 CODEWERK_EXPORT std::string MeCardText(const MeCardFields& fields);
 CODEWERK_EXPORT std::optional<MeCardFields> ReadMeCardText(std::string_view text);

@@ -1,5 +1,6 @@
 #include "results/SubDlgVerlauf.h"
 
+#include "encode/TypedTexts.h"
 #include "outside/FileDialog.h"
 #include "outside/MessageBox.h"
 #include "outside/TextServices.h"
@@ -14,14 +15,6 @@
 namespace {
 
 constexpr int kSearch = 1101, kList = 1102, kCopy = 1103, kRemove = 1104, kClear = 1105, kExport = 1106;
-
-wxString Time(std::time_t time) {
-  std::tm parts{};
-  localtime_r(&time, &parts);
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%d.%m.%Y %H:%M", &parts);
-  return buffer;
-}
 
 wxString OneLine(const std::string& text) {
   wxString line = wxString::FromUTF8(text);
@@ -69,7 +62,7 @@ void CSubDlgVerlauf::Fill() {
   list->DeleteAllItems();
   for (std::size_t i = 0; i < m_arShown.size(); ++i) {
     const VerlaufEintrag& e = m_arShown[i];
-    const long row = list->InsertItem(static_cast<long>(i), Time(e.time));
+    const long row = list->InsertItem(static_cast<long>(i), wxString::FromUTF8(LocalDateTimeText(e.time)));
     list->SetItem(row, 1, wxString::FromUTF8(e.page ? e.source + " (Seite " + std::to_string(e.page) + ")" : e.source));
     list->SetItem(row, 2, wxString::FromUTF8(e.symbology));
     list->SetItem(row, 3, OneLine(e.text));

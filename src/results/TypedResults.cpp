@@ -4,25 +4,10 @@
 #include "outside/DesktopActions.h"
 #include "outside/PercentCoding.h"
 
-#include <charconv>
 
 namespace {
 
 ResultEntry Plain(const CString& label, const std::string& value) { return {label + ": " + CString(value.c_str()), TaskIcon_None, {}}; }
-
-std::string Decimal(double value) {
-  char buffer[32];
-  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-  return std::string(buffer, error == std::errc() ? end : buffer);
-}
-
-std::string LocalTime(std::time_t time) {
-  std::tm parts{};
-  localtime_r(&time, &parts);
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%d.%m.%Y %H:%M", &parts);
-  return buffer;
-}
 
 std::vector<ResultGroup> Wlan(const WlanFields& wlan, const CString& symbol) {
   ResultGroup group{"WLAN " + symbol, {}, {}};
@@ -36,7 +21,7 @@ std::vector<ResultGroup> Wlan(const WlanFields& wlan, const CString& symbol) {
 
 std::vector<ResultGroup> Geo(const GeoFields& geo, const CString& symbol) {
   ResultGroup group{"Ort " + symbol, {}, {}};
-  const CString shown = ("Ort: " + Decimal(geo.latitude) + ", " + Decimal(geo.longitude) + " (Karte)").c_str();
+  const CString shown = ("Ort: " + CoordinateText(geo.latitude) + ", " + CoordinateText(geo.longitude) + " (Karte)").c_str();
   group.entries.push_back({shown, TaskIcon_Internet, MapAddressFor(geo.latitude, geo.longitude)});
   return {group};
 }
@@ -44,8 +29,8 @@ std::vector<ResultGroup> Geo(const GeoFields& geo, const CString& symbol) {
 std::vector<ResultGroup> Termin(const TerminFields& termin, const CString& symbol) {
   ResultGroup group{"Termin " + symbol, {}, {}};
   group.entries.push_back(Plain("Termin", termin.summary));
-  group.entries.push_back(Plain("Beginn", LocalTime(termin.start)));
-  if (termin.end) group.entries.push_back(Plain("Ende", LocalTime(termin.end)));
+  group.entries.push_back(Plain("Beginn", LocalDateTimeText(termin.start)));
+  if (termin.end) group.entries.push_back(Plain("Ende", LocalDateTimeText(termin.end)));
   if (!termin.location.empty()) group.entries.push_back(Plain("Ort", termin.location));
   // The event as we write it, from its parsed fields: nothing of the code's own lines goes on.
   group.entries.push_back({"In den Kalender übernehmen", TaskIcon_None, {}, ResultAction_Calendar, TerminText(termin).c_str()});
@@ -78,7 +63,7 @@ std::vector<ResultGroup> Sms(const SmsFields& sms, const CString& symbol) {
 } // namespace
 
 CString MapAddressFor(double latitude, double longitude) {
-  const std::string lat = Decimal(latitude), lon = Decimal(longitude);
+  const std::string lat = CoordinateText(latitude), lon = CoordinateText(longitude);
   return WebAddressFor(("https://www.openstreetmap.org/?mlat=" + lat + "&mlon=" + lon + "#map=17/" + lat + "/" + lon).c_str());
 }
 
