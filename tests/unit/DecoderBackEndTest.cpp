@@ -354,3 +354,28 @@ TEST(CombinedDecoderTest, ZBarReadsWhereZXingFindsNothing) {
   EXPECT_EQ(results[0]->m_strText.str(), kUrl);
   fs::remove(path);
 }
+
+// The looks at changed pictures, with a scripted reader: which look finds what decides what counts.
+TEST(SecondLooksTest, ABarCodeFoundInOneChangedPictureOnlyNeedsASecondLook) {
+  const auto ean = Symbol("EAN-13", "4006381333931", 100, 200, 400, 200);
+  const auto qr = Symbol("QRCode", "x", 500, 100, 700, 300);
+  struct Case {
+    const char* what;
+    std::vector<std::vector<decodecommon::DecodedSymbol>> looks; // as plain, inverted, thresholded, …
+    std::vector<std::string> kept;
+  };
+  const Case cases[] = {
+      {"a bar code in the inverted picture only", {{}, {ean}, {}, {}, {}}, {}},
+      {"the same bar code in two changed pictures", {{}, {ean}, {ean}}, {ean.text}},
+      {"a QR code in one changed picture", {{}, {qr}}, {"x"}},
+      {"found in the picture as it is", {{ean}}, {ean.text}},
+  };
+  for (const Case& c : cases) {
+    std::size_t call = 0;
+    RasterImage image;
+    image.width = image.height = 64;
+    image.pixels.assign(64 * 64, 200);
+    const auto read = [&](const RasterImage&) { return call < c.looks.size() ? c.looks[call++] : (++call, std::vector<decodecommon::DecodedSymbol>{}); };
+    EXPECT_EQ(TextsOf(decodecommon::ReadWithSecondLooks(image, read)), c.kept) << c.what;
+  }
+}
