@@ -35,6 +35,7 @@ std::vector<std::vector<std::string>> RecordingOpener::Calls(size_t expected, in
       const int count = std::atoi(line.c_str());
       std::vector<std::string> arguments;
       for (int i = 0; i < count && std::getline(in, line); ++i) arguments.push_back(line);
+      if (static_cast<int>(arguments.size()) < count) break; // the opener is still writing this call
       calls.push_back(arguments);
     }
     if (calls.size() >= expected) break;
