@@ -75,18 +75,7 @@ GrayImage InScene(const GrayImage& picture, Rng& rng, int width = 0, int height 
 
 GrayImage Code(const std::string& text, int modulePx) { return WithQuietZone(RenderCode(text, modulePx), 4 * modulePx); }
 
-// A code made from raw bytes, with or without an ECI naming their character set.
-GrayImage RawCode(const std::string& bytes, int eci, int modulePx) {
-  QRinput* input = QRinput_new2(0, QR_ECLEVEL_M);
-  if (eci) QRinput_appendECIheader(input, static_cast<unsigned>(eci));
-  QRinput_append(input, QR_MODE_8, static_cast<int>(bytes.size()), reinterpret_cast<const unsigned char*>(bytes.data()));
-  QRcode* qr = QRcode_encodeInput(input);
-  QRinput_free(input);
-  GrayImage code{qr->width, qr->width, {}};
-  for (int i = 0; i < qr->width * qr->width; ++i) code.pixels.push_back((qr->data[i] & 1) ? 0 : 255);
-  QRcode_free(qr);
-  return WithQuietZone(code, 4, modulePx);
-}
+GrayImage RawCode(const std::string& bytes, int eci, int modulePx) { return WithQuietZone(RenderRawCode(bytes, eci, 1), 4, modulePx); }
 
 // Every other pixel kept after averaging 2 x 2: a 3-pixel module becomes 1.5 pixels.
 GrayImage Halved(const GrayImage& image) {

@@ -1,5 +1,7 @@
 #include "TestPictures.h"
 
+#include <qrencode.h>
+
 #include "encode/CalcAusdehnung.h"
 #include "encode/EncodedBitmap.h"
 #include "encode/EncoderGetCodeItem_QREncode.h"
@@ -46,6 +48,18 @@ GrayImage RenderCode(const std::string& text, int modulePx, TestEncoder encoder)
   GrayImage image = GrayFromDib(dib);
   GlobalFree(dib);
   return image;
+}
+
+GrayImage RenderRawCode(const std::string& bytes, int eci, int modulePx) {
+  QRinput* input = QRinput_new2(0, QR_ECLEVEL_M);
+  if (eci) QRinput_appendECIheader(input, static_cast<unsigned>(eci));
+  QRinput_append(input, QR_MODE_8, static_cast<int>(bytes.size()), reinterpret_cast<const unsigned char*>(bytes.data()));
+  QRcode* qr = QRcode_encodeInput(input);
+  QRinput_free(input);
+  GrayImage code{qr->width, qr->width, {}};
+  for (int i = 0; i < qr->width * qr->width; ++i) code.pixels.push_back((qr->data[i] & 1) ? 0 : 255);
+  QRcode_free(qr);
+  return Scaled(code, modulePx);
 }
 
 GrayImage RenderEan13(const std::string& digits, int scale) {

@@ -10,6 +10,8 @@ enum class TestEncoder { QREncode, ZInt };
 
 // The code of text at modulePx pixels per module, without quiet zone.
 GrayImage RenderCode(const std::string& text, int modulePx, TestEncoder encoder = TestEncoder::ZInt);
+// The code of raw bytes at modulePx, made directly by libqrencode, with an ECI when eci is not 0.
+GrayImage RenderRawCode(const std::string& bytes, int eci, int modulePx);
 // An EAN-13 bar code with its digits under the bars, made by zint.
 GrayImage RenderEan13(const std::string& digits, int scale);
 

@@ -76,17 +76,7 @@ GrayImage Framed(const GrayImage& code, int left = 120, int top = 80, int width 
 GrayImage Ean13Picture() { return Framed(RenderEan13("978316148410", 2), 100, 100); }
 
 // Codes with character sets named or not, made directly with libqrencode.
-GrayImage RawQr(const std::string& bytes, int eci) {
-  QRinput* input = QRinput_new2(0, QR_ECLEVEL_M);
-  if (eci) QRinput_appendECIheader(input, static_cast<unsigned>(eci));
-  QRinput_append(input, QR_MODE_8, static_cast<int>(bytes.size()), reinterpret_cast<const unsigned char*>(bytes.data()));
-  QRcode* qr = QRcode_encodeInput(input);
-  QRinput_free(input);
-  GrayImage code{qr->width, qr->width, {}};
-  for (int i = 0; i < qr->width * qr->width; ++i) code.pixels.push_back((qr->data[i] & 1) ? 0 : 255);
-  QRcode_free(qr);
-  return Framed(Scaled(code, 4));
-}
+GrayImage RawQr(const std::string& bytes, int eci) { return Framed(RenderRawCode(bytes, eci, 4)); }
 
 class DecoderBackEndTest : public ::testing::TestWithParam<BackEnd> {
 protected:
