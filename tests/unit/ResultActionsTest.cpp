@@ -1,71 +1,71 @@
-// What the "Ergebnis" dialog makes of decoded texts, worked out without a window, and the
-// addresses its entries hand to the desktop.
+// What the "Ergebnis" dialog makes of decoded texts, worked out without a window — plain lines,
+// book numbers, vCards, WLAN, Ort, Termin, MeCard and SMS — and the addresses its entries hand to
+// the desktop: only web, mail, telephone and SMS, rebuilt from their parts, hosts in ASCII.
 #include "RecordingOpener.h"
+#include "encode/TypedTexts.h"
 #include "outside/DesktopActions.h"
+#include "outside/HostNames.h"
 #include "outside/MessageBox.h"
 #include "results/DecodeResultTasksDialog.h"
 #include "results/ResultClassification.h"
+#include "results/TypedResults.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 namespace {
 
-struct Shown {
-  std::string text;
-  int icon;
-  bool clickable;
-  friend bool operator==(const Shown&, const Shown&) = default;
-  friend std::ostream& operator<<(std::ostream& os, const Shown& s) {
-    return os << "{" << s.text << ", " << s.icon << ", " << s.clickable << "}";
-  }
-};
+using Calls = std::vector<std::vector<std::string>>;
+using Pane = std::vector<std::pair<std::string, std::vector<std::tuple<std::string, int, bool>>>>; // entries: text, icon, clickable
 
-using Pane = std::vector<std::pair<std::string, std::vector<Shown>>>;
-
-// The pane's groups and entries for these results, as the dialog would lay them out.
-Pane PaneFor(const std::vector<std::pair<std::string, std::string>>& results) {
+// The pane's groups and entries as the dialog lays them out; clicked: what the opener was given
+// when the first clickable entry was run.
+Pane PaneFor(const std::vector<std::pair<std::string, std::string>>& results, Calls* clicked = nullptr) {
+  std::optional<RecordingOpener> opener;
+  if (clicked) opener.emplace();
   CDecodeResultArray list;
   CArray<POINT, POINT> none;
   for (const auto& [text, symbol] : results) list.AddDecodeResult(text.c_str(), symbol.c_str(), none);
   CDecodeResultTasksDialog dialog(list, nullptr);
   dialog.BuildTasksPaneMain();
+  EXPECT_FALSE(dialog.GetHandle()); // worked out without making a window
   Pane pane;
   for (const auto& group : dialog.GetTasksPane().GetGroups()) {
     pane.push_back({group.caption.str(), {}});
-    for (const auto& task : group.tasks) pane.back().second.push_back({task.text.str(), task.icon, bool(task.action)});
+    for (const auto& task : group.tasks) {
+      pane.back().second.push_back({task.text.str(), task.icon, bool(task.action)});
+      if (clicked && task.action && clicked->empty()) task.action(), *clicked = opener->Calls();
+    }
   }
-  EXPECT_FALSE(dialog.GetHandle()); // worked out without making a window
   return pane;
 }
 
-// Runs the first clickable entry of the only group and returns what the opener was given.
-std::vector<std::vector<std::string>> Click(const std::string& text, const std::string& symbol) {
-  RecordingOpener opener;
-  CDecodeResultArray list;
-  CArray<POINT, POINT> none;
-  list.AddDecodeResult(text.c_str(), symbol.c_str(), none);
-  CDecodeResultTasksDialog dialog(list, nullptr);
-  dialog.BuildTasksPaneMain();
-  for (const auto& group : dialog.GetTasksPane().GetGroups())
-    for (const auto& task : group.tasks)
-      if (task.action) {
-        task.action();
-        return opener.Calls();
-      }
-  return {};
+Calls Click(const std::string& text, const std::string& symbol) {
+  Calls clicked;
+  PaneFor({{text, symbol}}, &clicked);
+  return clicked;
 }
 
-const std::string kVCardWithoutAddress =
-    "BEGIN:VCARD\nVERSION:3.0\nN:Muster;Erika\nTEL;TYPE=WORK:030 1\nTEL;TYPE=FAX:030 2\nEMAIL:e@x.de\nEND:VCARD";
+std::vector<ResultEntry> Entries(const std::string& text) {
+  std::vector<ResultEntry> all;
+  for (const ResultGroup& group : ClassifyDecodeResult(text.c_str(), "QRCode"))
+    all.insert(all.end(), group.entries.begin(), group.entries.end());
+  return all;
+}
+
+const ResultEntry* Find(const std::vector<ResultEntry>& entries, const char* start) {
+  for (const ResultEntry& e : entries)
+    if (e.text.view().rfind(start, 0) == 0) return &e;
+  return nullptr;
+}
 
 } // namespace
 
 TEST(ResultActionsTest, BookNumbersOnlyForBookPrefixesAndTheExactSymbologyNames) {
   for (const char* symbol : {"EAN-13", "EAN_13", "ISBN-13"})
-    EXPECT_EQ(PaneFor({{"9783161484100", symbol}}),
-              (Pane{{symbol, {{"ISBN 9783161484100 bei Amazon", TaskIcon_Internet, true}}}}))
+    EXPECT_EQ(PaneFor({{"9783161484100", symbol}}), (Pane{{symbol, {{"ISBN 9783161484100 bei Amazon", TaskIcon_Internet, true}}}}))
         << symbol;
   const std::pair<const char*, const char*> plain[] = {
       {"9783161484100", "ean-13"}, {"9783161484100", "Ean_13"}, {"9783161484100", "QRCode"}, // other names
@@ -73,18 +73,16 @@ TEST(ResultActionsTest, BookNumbersOnlyForBookPrefixesAndTheExactSymbologyNames)
       {"978316148410", "EAN-13"},  {"97831614841000", "EAN-13"}};                           // not 13 digits
   for (const auto& [digits, symbol] : plain)
     EXPECT_EQ(PaneFor({{digits, symbol}}), (Pane{{symbol, {{digits, TaskIcon_None, false}}}})) << digits << " " << symbol;
-  EXPECT_EQ(Click("9791234567896", "ISBN-13"),
-            (std::vector<std::vector<std::string>>{{"https://www.amazon.de/isbn-suche/s?keywords=9791234567896"}}));
+  EXPECT_EQ(Click("9791234567896", "ISBN-13"), (Calls{{"https://www.amazon.de/isbn-suche/s?keywords=9791234567896"}}));
+  EXPECT_EQ(Click("Siehe (www.example.de).", "QRCode"), (Calls{{"http://www.example.de"}}));
 }
 
-TEST(ResultActionsTest, TheAddressInALineIsTheWordFromItsSchemeToTheNextBlank) {
-  const struct {
-    const char* line;
-    int icon;        // TaskIcon_None: a plain entry
-    const char* address;
-  } cases[] = {
-      {"URL:http://x.de", TaskIcon_Internet, "http://x.de"},
-      {"(www.x.de)", TaskIcon_Internet, "http://www.x.de"},
+// The address in a line is the word from its scheme to the next blank; hosts in other letters
+// show their ASCII form beside.
+TEST(ResultActionsTest, EachLineShowsItselfAndOffersItsAddress) {
+  // shown: the line unless given; TaskIcon_None: a plain entry
+  const struct { const char* line; int icon; const char* address; const char* shown = nullptr; size_t entries = 1; } cases[] = {
+      {"URL:http://x.de", TaskIcon_Internet, "http://x.de"}, {"(www.x.de)", TaskIcon_Internet, "http://www.x.de"},
       {"Siehe HTTPS://x.de/a?b=1, danach", TaskIcon_Internet, "https://x.de/a?b=1"},
       {"\xE2\x80\x9Ehttps://x.de/\xC3\xA4\xE2\x80\x9C.", TaskIcon_Internet, "https://x.de/\xC3\xA4"},
       {"Wiki: https://de.wikipedia.org/wiki/Satz_(Logik).", TaskIcon_Internet, "https://de.wikipedia.org/wiki/Satz_(Logik)"},
@@ -92,56 +90,85 @@ TEST(ResultActionsTest, TheAddressInALineIsTheWordFromItsSchemeToTheNextBlank) {
       {"Ruf an: tel:+49-30-1234.", TaskIcon_Telefon, "tel:+49301234"},
       {"Tel: 030 1234, Web: www.x.de", TaskIcon_Internet, "http://www.x.de"}, // "Tel:" alone is no number
       {"Hotel: 030 1234", TaskIcon_None, ""},                                 // "tel:" inside a word
-      {"mehr.www.x.de", TaskIcon_None, ""},
-      {"www.", TaskIcon_None, ""},
-      {"-h http:// https://-", TaskIcon_None, ""},
-      {"http://x.de/\x01", TaskIcon_None, ""},       // a control character
+      {"mehr.www.x.de", TaskIcon_None, ""}, {"www.", TaskIcon_None, ""}, {"-h http:// https://-", TaskIcon_None, ""},
+      {"http://x.de/\x01", TaskIcon_None, ""},                   // a control character
       {"http://x.de/\xE2\x80\xAE" "fdp.exe", TaskIcon_None, ""}, // turns the shown text around
-      {"www.x.de/\xC3", TaskIcon_None, ""},          // not UTF-8
+      {"www.x.de/\xC3", TaskIcon_None, ""},                      // not UTF-8
+      {"Shop: https://B\xC3\xBC" "cher.de/neu", TaskIcon_Internet, "https://xn--bcher-kva.de/neu",
+       "Shop: https://B\xC3\xBC" "cher.de/neu (xn--bcher-kva.de)"},
+      {"www.\xD0\xB0pple.com", TaskIcon_Internet, "http://www.xn--pple-43d.com", "www.\xD0\xB0pple.com (www.xn--pple-43d.com)"},
+      {"BEGIN:VCARD\nEMAIL:m@m\xC3\xBCller.de\nEND:VCARD", TaskIcon_EMail, "mailto:m@xn--mller-kva.de",
+       "EMail: m@m\xC3\xBCller.de (xn--mller-kva.de)"},
+      {"geo:52.520008,13.404954", TaskIcon_Internet,
+       "https://www.openstreetmap.org/?mlat=52.520008&mlon=13.404954#map=17/52.520008/13.404954", "Ort: 52.520008, 13.404954 (Karte)"},
+      {"SMSTO:+49 171 123:Bitte 14:30 & Tor 2", TaskIcon_Mobil, "sms:+49171123?body=Bitte%2014%3A30%20%26%20Tor%202",
+       "SMS an +49 171 123", 2},
+      {"sms:+4930?body=Hallo", TaskIcon_Mobil, "sms:+4930?body=Hallo", "SMS an +4930", 2},
   };
   for (const auto& c : cases) {
-    const auto groups = ClassifyDecodeResult(c.line, "QRCode");
-    ASSERT_EQ(groups.size(), 1u);
-    ASSERT_EQ(groups[0].entries.size(), 1u);
-    EXPECT_EQ(groups[0].entries[0], (ResultEntry{c.line, c.icon, c.address})) << c.line;
+    const auto entries = Entries(c.line);
+    ASSERT_EQ(entries.size(), c.entries) << c.line;
+    EXPECT_EQ(entries[0], (ResultEntry{c.shown ? c.shown : c.line, c.icon, c.address})) << c.line;
   }
-  EXPECT_EQ(Click("Siehe (www.example.de).", "QRCode"), (std::vector<std::vector<std::string>>{{"http://www.example.de"}}));
-}
-
-TEST(ResultActionsTest, HostsInOtherLettersShowTheirAsciiFormBeside) {
-  EXPECT_EQ(ClassifyDecodeResult("Shop: https://B\xC3\xBC" "cher.de/neu", "QRCode")[0].entries[0],
-            (ResultEntry{"Shop: https://B\xC3\xBC" "cher.de/neu (xn--bcher-kva.de)", TaskIcon_Internet,
-                         "https://xn--bcher-kva.de/neu"}));
-  // "apple.com" in Cyrillic letters
-  EXPECT_EQ(ClassifyDecodeResult("www.\xD0\xB0pple.com", "QRCode")[0].entries[0].text, "www.\xD0\xB0pple.com (www.xn--pple-43d.com)");
-  const auto communication = ClassifyDecodeResult("BEGIN:VCARD\nEMAIL:m@m\xC3\xBCller.de\nEND:VCARD", "QRCode")[0];
-  EXPECT_EQ(communication.entries, (std::vector<ResultEntry>{{"EMail: m@m\xC3\xBCller.de (xn--mller-kva.de)",
-                                                              TaskIcon_EMail, "mailto:m@xn--mller-kva.de"}}));
 }
 
 TEST(ResultActionsTest, VCardsBecomeAddressAndCommunicationInFixedOrder) {
-  EXPECT_EQ(PaneFor({{kVCardWithoutAddress, "QRCode"}}),
-            (Pane{{"Kommunikation",
-                   {{"Tel1: 030 1", TaskIcon_Telefon, true},
-                    {"Fax: 030 2", TaskIcon_Fax, false},
-                    {"EMail: e@x.de", TaskIcon_EMail, true}}}}));
+  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nVERSION:3.0\nN:Muster;Erika\nTEL;TYPE=WORK:030 1\nTEL;TYPE=FAX:030 2\nEMAIL:e@x.de\nEND:VCARD",
+                      "QRCode"}}),
+            (Pane{{"Kommunikation", {{"Tel1: 030 1", TaskIcon_Telefon, true}, {"Fax: 030 2", TaskIcon_Fax, false},
+                                     {"EMail: e@x.de", TaskIcon_EMail, true}}}}));
   EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nVERSION:3.0\nFN:Niemand\nEND:VCARD", "QRCode"}}), (Pane{{"Kommunikation", {}}}));
   // Addresses that cannot be handed on are shown, not offered.
   EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nEMAIL:e@x.de\x01\nURL:http://x.de/\x02\nEND:VCARD", "QRCode"}}),
-            (Pane{{"Kommunikation", {{"EMail: e@x.de\x01", TaskIcon_EMail, false}, {"Internet: http://x.de/\x02", TaskIcon_Internet, false}}}}));
-
-  const Pane pane = PaneFor({{"Erst das", "QRCode"},
-                             {"BEGIN:VCARD\r\nVERSION:2.1\r\nN:Muster;Max\r\nADR;WORK:;;Weg 1;Bonn;;53111;DE\r\n"
-                              "TEL;CELL:0171 1\r\nURL:www.max.de\r\nEND:VCARD",
-                              "QR-Code"}});
-  ASSERT_EQ(pane.size(), 3u);
-  EXPECT_EQ(pane[0].first, "QRCode");
-  EXPECT_EQ(pane[1], (std::pair<std::string, std::vector<Shown>>{
-                         "VCard QR-Code",
-                         {{"Max Muster", -1, false}, {"Weg 1", -1, false}, {"53111 Bonn", -1, false}, {"DE", -1, false}}}));
-  EXPECT_EQ(pane[2].second, (std::vector<Shown>{{"Mobil: 0171 1", TaskIcon_Mobil, true},
-                                                {"Internet: www.max.de", TaskIcon_Internet, true}}));
+            (Pane{{"Kommunikation", {{"EMail: e@x.de\x01", TaskIcon_EMail, false},
+                                     {"Internet: http://x.de/\x02", TaskIcon_Internet, false}}}}));
+  EXPECT_EQ(PaneFor({{"Erst das", "QRCode"},
+                     {"BEGIN:VCARD\r\nVERSION:2.1\r\nN:Muster;Max\r\nADR;WORK:;;Weg 1;Bonn;;53111;DE\r\nTEL;CELL:0171 1\r\n"
+                      "URL:www.max.de\r\nEND:VCARD", "QR-Code"}}),
+            (Pane{{"QRCode", {{"Erst das", TaskIcon_None, false}}},
+                  {"VCard QR-Code", {{"Max Muster", -1, false}, {"Weg 1", -1, false}, {"53111 Bonn", -1, false}, {"DE", -1, false}}},
+                  {"Kommunikation", {{"Mobil: 0171 1", TaskIcon_Mobil, true}, {"Internet: www.max.de", TaskIcon_Internet, true}}}}));
   EXPECT_TRUE(PaneFor({}).empty());
+}
+
+TEST(ResultActionsTest, WlanCopiesThePasswordMeCardGivesAVCardsEntriesTerminGoesToTheCalendar) {
+  auto entries = Entries("WIFI:T:WPA;S:B\xC3\xBCro;P:ge\\;heim;H:true;;");
+  ASSERT_NE(Find(entries, "Netzwerk: B\xC3\xBCro"), nullptr);
+  ASSERT_NE(Find(entries, "Passwort kopieren"), nullptr);
+  EXPECT_EQ(*Find(entries, "Passwort kopieren"), (ResultEntry{"Passwort kopieren", TaskIcon_None, "", ResultAction_Copy, "ge;heim"}));
+  for (const ResultEntry& e : entries) EXPECT_TRUE(e.address.IsEmpty()) << e.text.str() << ": no joining";
+  EXPECT_EQ(Find(Entries("WIFI:T:nopass;S:Gast;;"), "Passwort kopieren"), nullptr);
+
+  entries = Entries("MECARD:N:M\xC3\xBCller,J\xC3\xBCrgen;TEL:030 123;EMAIL:j@example.de;URL:www.example.de;;");
+  ASSERT_NE(Find(entries, "M\xC3\xBCller,J\xC3\xBCrgen"), nullptr);
+  EXPECT_EQ(Find(entries, "Tel:")->address, TelephoneAddressFor("030 123", ""));
+  EXPECT_EQ(Find(entries, "EMail:")->address, "mailto:j@example.de");
+  EXPECT_EQ(Find(entries, "Internet:")->address, "http://www.example.de");
+
+  const std::string code = "BEGIN:VEVENT\r\nSUMMARY:Inventur\r\nDTSTART:20261208T080000Z\r\nATTACH:file:///etc/passwd\r\n"
+                           "LOCATION:Halle 3\r\nEND:VEVENT";
+  entries = Entries(code);
+  ASSERT_NE(Find(entries, "Termin: Inventur"), nullptr);
+  ASSERT_NE(Find(entries, "Ort: Halle 3"), nullptr);
+  const ResultEntry* calendar = Find(entries, "In den Kalender");
+  ASSERT_NE(calendar, nullptr);
+  EXPECT_EQ(calendar->action, ResultAction_Calendar);
+  EXPECT_EQ(calendar->payload.Find("ATTACH"), -1) << "only the fields we know go on";
+  EXPECT_EQ(ReadTerminText(calendar->payload.view()), ReadTerminText(code));
+}
+
+TEST(ResultActionsTest, HostileValuesInEveryKindNeverBecomeOtherAddresses) {
+  const std::string values[] = {"$(rm -rf ~)`id`;|&", "file:///etc/passwd", "javascript:alert(1)", "\x1b[31m\r\nATTACH:file:///x",
+                                std::string(10000, 'x')};
+  for (const std::string& value : values)
+    for (const std::string& text : {WlanText({value, "WPA", value, false}), "geo:" + value, SmsText({value, value}),
+                                     "SMSTO:" + value + ":" + value, TerminText({value, value, value, 1796716800, 0}),
+                                     MeCardText({value, value, value, value, value, value})})
+      for (const ResultEntry& e : Entries(text)) {
+        if (e.address.IsEmpty()) continue;
+        EXPECT_EQ(DesktopAddressFor(e.address), e.address) << text.substr(0, 80);
+        for (const char* scheme : {"file:", "javascript:"}) EXPECT_NE(e.address.view().rfind(scheme, 0), 0u) << e.address.str();
+      }
 }
 
 TEST(DesktopActionsTest, AddressesAreRebuiltFromTheirParts) {
@@ -150,24 +177,16 @@ TEST(DesktopActionsTest, AddressesAreRebuiltFromTheirParts) {
       {"mailto:x@y.de?attach=/etc/passwd&body=Gr%C3%BC%C3%9Fe%0D%0Aich", "mailto:x@y.de?body=Gr%C3%BC%C3%9Fe%0D%0Aich"},
       {"MAILTO:a@x.de,b%40c@y.de?cc=z@evil.de&Subject=Hi there&bcc=q@evil.de&subject=2nd", "mailto:a@x.de,b%40c@y.de?subject=Hi%20there"},
       {"mailto:x@y.de?subject=a%0Ab", ""}, // a line break in the subject: headers of one's own
-      {"mailto:x@y.de?body=%00", ""},
-      {"mailto:?subject=niemand", ""},
-      {"mailto:x@-y.de", ""},
+      {"mailto:x@y.de?body=%00", ""}, {"mailto:?subject=niemand", ""}, {"mailto:x@-y.de", ""},
       {"mailto:m%C3%BCller@b%C3%BCcher.de", "mailto:m%C3%BCller@xn--bcher-kva.de"},
       // telephone: digits, ext and phone-context
       {"tel:%2B49 (30) 1234;ext=5-6;isub=x;foo=bar", "tel:+49301234;ext=56"},
       {"tel:030 1;phone-context=+49", "tel:0301;phone-context=+49"},
-      {"tel:\x7F" "030", ""},
-      {"tel:keine", ""},
+      {"tel:\x7F" "030", ""}, {"tel:keine", ""}, {"sms:0171?body=a&x=file:///etc", "sms:0171?body=a"},
       // web: scheme in lower case, hosts in ASCII, nothing else
-      {"HTTPS://Example.de/A b", ""},
-      {"HTTPS://Example.de:8080/A?q=\xC3\xA4#x", "https://Example.de:8080/A?q=\xC3\xA4#x"},
-      {"www.b\xC3\xBC" "cher.de", "http://www.xn--bcher-kva.de"},
-      {"http://user@[::1]:80/", "http://user@[::1]:80/"},
-      {"http://x.de:8o/", ""},
-      {"http://x.de/\xC2\x85", ""}, // a C1 control character
-      {"-h", ""},
-      {"file:///etc/passwd", ""},
+      {"HTTPS://Example.de/A b", ""}, {"HTTPS://Example.de:8080/A?q=\xC3\xA4#x", "https://Example.de:8080/A?q=\xC3\xA4#x"},
+      {"www.b\xC3\xBC" "cher.de", "http://www.xn--bcher-kva.de"}, {"http://user@[::1]:80/", "http://user@[::1]:80/"},
+      {"http://x.de:8o/", ""}, {"http://x.de/\xC2\x85", ""} /* C1 control */, {"-h", ""}, {"file:///etc/passwd", ""},
       {"javascript:alert(1)", ""},
   };
   for (const auto& [text, address] : cases) EXPECT_EQ(DesktopAddressFor(text), address) << text;
@@ -179,20 +198,20 @@ TEST(DesktopActionsTest, AddressesAreRebuiltFromTheirParts) {
   EXPECT_EQ(WebAddressFor("mailto:x@y.de"), "");
 }
 
-TEST(DesktopActionsTest, AHostileTextReachesTheOpenerAsOneArgumentAndRunsNothing) {
+// A hostile text reaches the opener as one argument and runs nothing; a missing opener is reported.
+TEST(DesktopActionsTest, TheOpenerGetsOneCleanArgumentOrIsReportedMissing) {
   const std::string canary = std::filesystem::temp_directory_path() / "codewerk-canary";
   std::filesystem::remove(canary);
   const std::string word = "www.x.de/;rm$(touch%20" + canary + ")`touch%20" + canary + "`\"q\"|cat";
-  EXPECT_EQ(Click("Siehe " + word + " und -rf ~", "QRCode"), (std::vector<std::vector<std::string>>{{"http://" + word}}));
+  EXPECT_EQ(Click("Siehe " + word + " und -rf ~", "QRCode"), (Calls{{"http://" + word}}));
   EXPECT_FALSE(std::filesystem::exists(canary));
-  RecordingOpener opener;
-  EXPECT_FALSE(OpenAddress("--help"));
-  EXPECT_FALSE(OpenAddress("mailto:x@y.de\nX-Header: 1"));
-  EXPECT_TRUE(OpenAddress("mailto:x@y.de?attach=/etc/passwd"));
-  EXPECT_EQ(opener.Calls(), (std::vector<std::vector<std::string>>{{"mailto:x@y.de"}}));
-}
-
-TEST(DesktopActionsTest, AMissingOpenerIsReportedNotHidden) {
+  {
+    RecordingOpener opener;
+    EXPECT_FALSE(OpenAddress("--help"));
+    EXPECT_FALSE(OpenAddress("mailto:x@y.de\nX-Header: 1"));
+    EXPECT_TRUE(OpenAddress("mailto:x@y.de?attach=/etc/passwd"));
+    EXPECT_EQ(opener.Calls(), (Calls{{"mailto:x@y.de"}}));
+  }
   setenv("CODEWERK_OPENER", "/nonexistent/opener", 1);
   CString shown;
   auto previous = SetMessageBoxHandler([&](const CString& text, UINT) { shown = text; return IDOK; });
@@ -200,4 +219,27 @@ TEST(DesktopActionsTest, AMissingOpenerIsReportedNotHidden) {
   SetMessageBoxHandler(previous);
   unsetenv("CODEWERK_OPENER");
   EXPECT_NE(shown.Find("/nonexistent/opener"), -1);
+}
+
+TEST(HostNamesTest, PunycodeOfTheSampleStringsOfItsDefinition) {
+  const std::pair<std::u32string, const char*> samples[] = {
+      {U"\u0644\u064A\u0647\u0645\u0627\u0628\u062A\u0643\u0644\u0645\u0648\u0634\u0639\u0631\u0628\u064A\u061F", "egbpdaj6bu4bxfgehfvwxn"},
+      {U"\u4ED6\u4EEC\u4E3A\u4EC0\u4E48\u4E0D\u8BF4\u4E2D\u6587", "ihqwcrb4cv8a8dqg056pqjye"},
+      {U"\u4ED6\u5011\u7232\u4EC0\u9EBD\u4E0D\u8AAA\u4E2D\u6587", "ihqwctvzc91f659drss3x8bo0yb"},
+      {U"Pro\u010Dprost\u011Bnemluv\u00ED\u010Desky", "Proprostnemluvesky-uyb24dma41a"},
+      {U"3\u5E74B\u7D44\u91D1\u516B\u5148\u751F", "3B-ww4c5e180e575a65lsy2b"},
+      {U"\u5B89\u5BA4\u5948\u7F8E\u6075-with-SUPER-MONKEYS", "-with-SUPER-MONKEYS-pc58ag80a8qai00g7n9n"},
+      {U"\u30D1\u30D5\u30A3\u30FCde\u30EB\u30F3\u30D0", "de-jg4avhby1noc0d"},
+      {U"-> $1.00 <-", "-> $1.00 <--"},
+  };
+  for (const auto& [unicode, punycode] : samples) {
+    std::string encoded;
+    EXPECT_TRUE(PunycodeEncode(unicode, encoded));
+    EXPECT_EQ(encoded, punycode);
+  }
+  std::string encoded;
+  EXPECT_FALSE(PunycodeEncode(std::u32string(U"\U0010FFFF") + std::u32string(5000, U'\u00FC'), encoded)); // overflow
+  EXPECT_EQ(AsciiHostName("M\xC3\x9C" "NCHEN.De."), "xn--mnchen-3ya.de");
+  for (const char* bad : {"a b.de", "x..de", "-x.de", "\xE2\x80\x8Bx.de", "x\xEF\xBC\x8F.de", "\xC3"})
+    EXPECT_EQ(AsciiHostName(bad), "") << bad;
 }

@@ -1,177 +1,127 @@
-// Scanning through SANE without a window: pages as devices deliver them, and whole jobs on SANE's
-// own pnm and test devices — a code through pnm, feeder batches, faults, cancelling.
+// Scanning through SANE without a window: pages as devices deliver them, whole jobs on SANE's own
+// pnm and test devices (a code through pnm, feeder batches, faults, cancelling); keyboard scanners.
 #include "CodeReaders.h"
 #include "TestPictures.h"
 #include "TestScanners.h"
+#include "sources/ScannerKeystrokes.h"
 #include "tqscan/ScanJob.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <thread>
-#include <unistd.h>
+
+using namespace std::chrono_literals;
 
 namespace {
 
 SANE_Parameters Frame(SANE_Frame format, int depth, int width, int lines, int bytesPerLine, bool last = true) {
-  SANE_Parameters p{};
-  p.format = format;
-  p.last_frame = last ? SANE_TRUE : SANE_FALSE;
-  p.depth = depth;
-  p.pixels_per_line = width;
-  p.lines = lines;
-  p.bytes_per_line = bytesPerLine;
-  return p;
+  return {format, last ? SANE_TRUE : SANE_FALSE, bytesPerLine, width, lines, depth};
 }
 
-// Runs a job to its end on this thread's clock; the outcome.
-ScanJob::Outcome RunJob(ScanJob& job, std::chrono::milliseconds cancelAfter = std::chrono::hours(1)) {
+// Runs a job to its end, cancelling it after cancelAfter.
+ScanJob::Outcome RunJob(ScanJob& job, std::chrono::milliseconds cancelAfter = 1h) {
   const auto start = std::chrono::steady_clock::now();
   job.Start();
   while (!job.Done()) {
     if (std::chrono::steady_clock::now() - start >= cancelAfter) job.Cancel();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(5ms);
   }
   return job.TakeOutcome();
 }
 
-ScanJob::Outcome Scan(const std::string& device, ScanVorlage vorlage, const std::string& options, int dpi = 0) {
+// A whole job; its last page is loaded and every page file removed.
+ScanJob::Outcome Scan(const std::string& device, ScanVorlage vorlage, const std::string& options, int dpi, GrayImage* last = nullptr) {
   ScanJob job(ScanRequest{device, vorlage, dpi, options});
-  return RunJob(job);
-}
-
-GrayImage PageOf(const std::string& file) { return LoadGrayWithStb(file); }
-
-void RemoveAll(const ScanJob::Outcome& outcome) {
+  const ScanJob::Outcome outcome = RunJob(job);
+  if (last && !outcome.files.empty()) *last = LoadGrayWithStb(outcome.files.back());
   for (const std::string& file : outcome.files) std::remove(file.c_str());
+  return outcome;
 }
 
-class ScannerJobTest : public ::testing::Test {
-protected:
+struct ScannerJobTest : ::testing::Test {
   void SetUp() override { UseTestScanners(); }
   void TearDown() override { EXPECT_EQ(ScannedFilesLeft(), 0); }
 };
 
 } // namespace
 
-// Rows padded beyond their pixels, unknown page lengths, every depth, and colour in one or three frames.
+// Rows padded beyond their pixels, unknown page lengths, every depth, and colour in one or three
+// frames; and pages no one can read.
 TEST(ScannerPageTest, FramesBecomeTheSamePixels) {
-  struct Case {
-    const char* name;
-    std::vector<SANE_Parameters> frames;
-    std::vector<std::vector<std::uint8_t>> data;
-    PixelFormat format;
-    std::vector<std::uint8_t> pixels;
-    int height;
-  };
-  const Case cases[] = {
-      {"grey, padded rows", {Frame(SANE_FRAME_GRAY, 8, 3, 2, 4)}, {{1, 2, 3, 99, 4, 5, 6, 99}}, PixelFormat::Gray8, {1, 2, 3, 4, 5, 6}, 2},
-      {"grey, length unknown", {Frame(SANE_FRAME_GRAY, 8, 2, -1, 2)}, {{7, 8, 9, 10, 11, 12, 13}}, PixelFormat::Gray8, {7, 8, 9, 10, 11, 12}, 3},
-      {"grey, fewer rows than announced", {Frame(SANE_FRAME_GRAY, 8, 2, 5, 2)}, {{1, 2}}, PixelFormat::Gray8, {1, 2}, 1},
-      {"line art, 1 is black", {Frame(SANE_FRAME_GRAY, 1, 10, 1, 2)}, {{0b10100000, 0b01000000}}, PixelFormat::Gray8,
-       {0, 255, 0, 255, 255, 255, 255, 255, 255, 0}, 1},
-      {"grey, 16 bits", {Frame(SANE_FRAME_GRAY, 16, 2, 1, 4)}, {{0x34, 0x12, 0xff, 0xab}}, PixelFormat::Gray8, {0x12, 0xab}, 1},
-      {"colour, interleaved", {Frame(SANE_FRAME_RGB, 8, 2, 1, 7)}, {{10, 20, 30, 40, 50, 60, 0}}, PixelFormat::Bgr24,
-       {30, 20, 10, 60, 50, 40}, 1},
+  using Bytes = std::vector<std::uint8_t>;
+  const PixelFormat grey = PixelFormat::Gray8, bgr = PixelFormat::Bgr24;
+  const SANE_Frame G = SANE_FRAME_GRAY;
+  const struct { const char* name; std::vector<SANE_Parameters> frames; std::vector<Bytes> data; PixelFormat format; Bytes pixels;
+                 int height; } cases[] = {
+      {"grey, padded rows", {Frame(G, 8, 3, 2, 4)}, {{1, 2, 3, 99, 4, 5, 6, 99}}, grey, {1, 2, 3, 4, 5, 6}, 2},
+      {"grey, length unknown", {Frame(G, 8, 2, -1, 2)}, {{7, 8, 9, 10, 11, 12, 13}}, grey, {7, 8, 9, 10, 11, 12}, 3},
+      {"grey, fewer rows than announced", {Frame(G, 8, 2, 5, 2)}, {{1, 2}}, grey, {1, 2}, 1},
+      {"line art, 1 is black", {Frame(G, 1, 10, 1, 2)}, {{0b10100000, 0b01000000}}, grey, {0, 255, 0, 255, 255, 255, 255, 255, 255, 0}, 1},
+      {"grey, 16 bits", {Frame(G, 16, 2, 1, 4)}, {{0x34, 0x12, 0xff, 0xab}}, grey, {0x12, 0xab}, 1},
+      {"colour", {Frame(SANE_FRAME_RGB, 8, 2, 1, 7)}, {{10, 20, 30, 40, 50, 60, 0}}, bgr, {30, 20, 10, 60, 50, 40}, 1},
       {"colour, three passes",
        {Frame(SANE_FRAME_RED, 8, 2, 1, 2, false), Frame(SANE_FRAME_GREEN, 8, 2, 1, 2, false), Frame(SANE_FRAME_BLUE, 8, 2, 1, 2)},
-       {{1, 2}, {3, 4}, {5, 6}}, PixelFormat::Bgr24, {5, 3, 1, 6, 4, 2}, 1},
+       {{1, 2}, {3, 4}, {5, 6}}, bgr, {5, 3, 1, 6, 4, 2}, 1},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : cases) {
     ScanPageAssembler assembler;
-    for (std::size_t i = 0; i < c.frames.size(); ++i) {
-      ASSERT_TRUE(assembler.BeginFrame(c.frames[i]));
-      ASSERT_TRUE(assembler.Append(c.data[i].data(), c.data[i].size()));
-    }
-    EXPECT_TRUE(assembler.LastFrameBegun());
+    for (std::size_t i = 0; i < c.frames.size(); ++i)
+      ASSERT_TRUE(assembler.BeginFrame(c.frames[i]) && assembler.Append(c.data[i].data(), c.data[i].size())) << c.name;
+    EXPECT_TRUE(assembler.LastFrameBegun()) << c.name;
     RasterImage page;
-    ASSERT_TRUE(assembler.Finish(page));
-    EXPECT_EQ(page.format, c.format);
-    EXPECT_EQ(page.height, c.height);
-    EXPECT_EQ(std::vector<std::uint8_t>(page.pixels.begin(), page.pixels.end()), c.pixels);
+    ASSERT_TRUE(assembler.Finish(page)) << c.name;
+    EXPECT_EQ(page.format, c.format) << c.name;
+    EXPECT_EQ(page.height, c.height) << c.name;
+    EXPECT_EQ(Bytes(page.pixels.begin(), page.pixels.end()), c.pixels) << c.name;
   }
-}
-
-TEST(ScannerPageTest, PagesNoOneCanReadAreRefused) {
+  // Rows shorter than their pixels, a depth SANE does not define, no width, wider than any page, not one whole row.
   ScanPageAssembler assembler;
-  EXPECT_FALSE(assembler.BeginFrame(Frame(SANE_FRAME_GRAY, 8, 100, 1, 99))) << "rows shorter than their pixels";
-  EXPECT_FALSE(assembler.BeginFrame(Frame(SANE_FRAME_GRAY, 12, 10, 1, 20))) << "a depth SANE does not define";
-  EXPECT_FALSE(assembler.BeginFrame(Frame(SANE_FRAME_GRAY, 8, 0, 1, 0)));
-  EXPECT_FALSE(assembler.BeginFrame(Frame(SANE_FRAME_GRAY, 8, 60000, 1, 60000))) << "wider than any page";
-  ASSERT_TRUE(assembler.BeginFrame(Frame(SANE_FRAME_GRAY, 8, 4, 2, 4)));
+  for (const SANE_Parameters& refused :
+       {Frame(G, 8, 100, 1, 99), Frame(G, 12, 10, 1, 20), Frame(G, 8, 0, 1, 0), Frame(G, 8, 60000, 1, 60000)})
+    EXPECT_FALSE(assembler.BeginFrame(refused)) << refused.depth << " " << refused.pixels_per_line;
   const std::uint8_t halfRow[] = {1, 2};
-  assembler.Append(halfRow, sizeof halfRow);
+  ASSERT_TRUE(assembler.BeginFrame(Frame(G, 8, 4, 2, 4)) && assembler.Append(halfRow, sizeof halfRow));
   RasterImage page;
-  EXPECT_FALSE(assembler.Finish(page)) << "not one whole row";
-}
-
-TEST(ScannerPageTest, SourceNamesOfCommonDevices) {
-  const std::pair<const char*, int> names[] = {
-      {"Flatbed", 0}, {"Automatic Document Feeder", 1}, {"ADF Front", 1}, {"ADF Duplex", 2}, {"Document Feeder", 1},
-      {"Duplex", 2}, {"Transparency Adapter", -1}, {"Normal", 0}};
-  for (const auto& [name, kind] : names) EXPECT_EQ(ClassifySource(name), kind) << name;
-}
-
-TEST_F(ScannerJobTest, ACodeScannedThroughPnmReadsBack) {
-  const std::string file = CodePage("Lieferschein 4711 (Seite 1)", 150, UseTestScanners() + "/page.pgm");
-  const ScanJob::Outcome outcome = Scan("pnm:0", ScanVorlage::Flachbett, "filename=" + file);
-  ASSERT_EQ(outcome.files.size(), 1u) << outcome.message;
-  EXPECT_EQ(outcome.message, "");
-  const GrayImage page = PageOf(outcome.files[0]);
-  EXPECT_EQ(page.width, static_cast<int>(210 / 25.4 * 150));
-  const auto codes = ReadWithZXing(page);
-  ASSERT_EQ(codes.size(), 1u);
-  EXPECT_EQ(codes[0].text, "Lieferschein 4711 (Seite 1)");
-  RemoveAll(outcome);
+  EXPECT_FALSE(assembler.Finish(page));
+  for (const auto& [name, kind] : {std::pair{"Flatbed", 0}, {"Automatic Document Feeder", 1}, {"ADF Front", 1}, {"ADF Duplex", 2},
+                                   {"Document Feeder", 1}, {"Duplex", 2}, {"Transparency Adapter", -1}, {"Normal", 0}})
+    EXPECT_EQ(ClassifySource(name), kind) << name;
 }
 
 // The feeder gives pages until it is empty; the flatbed one a press. Grey unless asked otherwise;
-// padded rows and pages of unknown length come out whole.
+// padded rows and pages of unknown length come out whole; the resolution on a fixed-point range.
 TEST_F(ScannerJobTest, FeederAndFlatbedPagesOfEveryShape) {
-  struct Case {
-    ScanVorlage vorlage;
-    const char* options;
-    std::size_t pages;
-    int width, height; // at 100 dpi over the whole area (200 x 200 mm)
+  const auto side = [](int dpi) { return static_cast<int>(std::lround(200 / 25.4 * dpi)); }; // the whole area, 200 x 200 mm
+  const std::string pnmPage = CodePage("Lieferschein 4711 (Seite 1)", 150, UseTestScanners() + "/page.pgm");
+  const auto flat = ScanVorlage::Flachbett;
+  const struct { const char* device; ScanVorlage vorlage; std::string options; int dpi; std::size_t pages; int width, height;
+                 const char* code; } cases[] = {
+      {"pnm:0", flat, "filename=" + pnmPage, 0, 1, static_cast<int>(210 / 25.4 * 150), 0, "Lieferschein 4711 (Seite 1)"},
+      {"test:0", flat, "test-picture=Solid white", 100, 1, side(100), side(100), nullptr},
+      {"test:0", ScanVorlage::Einzug, "test-picture=Grid", 100, 10, side(100), side(100), nullptr},
+      {"test:0", flat, "ppl-loss=7", 100, 1, side(100) - 7, side(100), nullptr},
+      {"test:0", flat, "hand-scanner=yes", 100, 1, 0, 0, nullptr}, // its length known only at the end
+      {"test:0", flat, "mode=Color;test-picture=Color pattern", 100, 1, side(100), side(100), nullptr},
+      {"test:0", flat, "", 75, 1, side(75), 0, nullptr}, {"test:0", flat, "", 150, 1, side(150), 0, nullptr},
   };
-  const int side = static_cast<int>(std::lround(200 / 25.4 * 100));
-  const Case cases[] = {
-      {ScanVorlage::Flachbett, "test-picture=Solid white", 1, side, side},
-      {ScanVorlage::Einzug, "test-picture=Grid", 10, side, side},
-      {ScanVorlage::Flachbett, "ppl-loss=7", 1, side - 7, side},
-      {ScanVorlage::Flachbett, "hand-scanner=yes", 1, 0, 0}, // 11 cm wide, its length known only at the end
-      {ScanVorlage::Flachbett, "mode=Color;test-picture=Color pattern", 1, side, side},
-      {ScanVorlage::Flachbett, "depth=1", 1, side, side},
-      {ScanVorlage::Flachbett, "depth=16", 1, side, side},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.options);
-    const ScanJob::Outcome outcome = Scan("test:0", c.vorlage, c.options, 100);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options + " at " + std::to_string(c.dpi));
+    GrayImage page;
+    const ScanJob::Outcome outcome = Scan(c.device, c.vorlage, c.options, c.dpi, &page);
     ASSERT_EQ(outcome.files.size(), c.pages) << outcome.message;
     EXPECT_EQ(outcome.message, "");
-    const GrayImage page = PageOf(outcome.files.back());
     if (c.width) { EXPECT_NEAR(page.width, c.width, 1); }
     if (c.height) { EXPECT_NEAR(page.height, c.height, 1); }
     EXPECT_GT(page.height, 0);
-    RemoveAll(outcome);
+    if (c.code) { EXPECT_EQ(ReadWithZXing(page).at(0).text, c.code); }
   }
-}
-
-TEST_F(ScannerJobTest, ResolutionOnFixedAndIntegerOptions) {
-  // test: a fixed-point range; pnm: a list of integers, the nearest taken. pnm pages keep the
-  // file's size, so its resolution shows in the job's page only through the option itself.
-  for (int dpi : {75, 150}) {
-    const ScanJob::Outcome outcome = Scan("test:0", ScanVorlage::Flachbett, "", dpi);
-    ASSERT_EQ(outcome.files.size(), 1u) << outcome.message;
-    EXPECT_NEAR(PageOf(outcome.files[0]).width, 200 / 25.4 * dpi, 1);
-    RemoveAll(outcome);
-  }
+  // pnm: a list of integers, the nearest taken; its pages keep the file's size, so only the option shows it.
   SaneSession session;
-  ASSERT_EQ(session.Status(), SANE_STATUS_GOOD);
   SaneScanner pnm;
-  ASSERT_EQ(pnm.Open("pnm:0"), SANE_STATUS_GOOD);
+  ASSERT_EQ(session.Status() + pnm.Open("pnm:0"), SANE_STATUS_GOOD);
   for (const auto& [wanted, taken] : {std::pair{200, 200}, {600, 300}, {80, 75}, {0, 75}}) {
     ASSERT_EQ(pnm.Configure(ScanRequest{"pnm:0", ScanVorlage::Flachbett, wanted, ""}), SANE_STATUS_GOOD);
     EXPECT_EQ(pnm.GetNumber("resolution"), taken) << wanted;
@@ -180,14 +130,10 @@ TEST_F(ScannerJobTest, ResolutionOnFixedAndIntegerOptions) {
 
 TEST_F(ScannerJobTest, EachFaultHasItsMessageAndLeavesNothing) {
   const std::pair<const char*, const char*> faults[] = {
-      {"SANE_STATUS_DEVICE_BUSY", "Der Scanner wird gerade benutzt."},
-      {"SANE_STATUS_JAMMED", "Papierstau im Einzug."},
-      {"SANE_STATUS_COVER_OPEN", "Die Abdeckung des Scanners ist offen."},
-      {"SANE_STATUS_NO_DOCS", "Im Einzug liegt kein Papier."},
-      {"SANE_STATUS_IO_ERROR", "Der Scanner meldet einen Ein-/Ausgabefehler."},
-      {"SANE_STATUS_ACCESS_DENIED", "Kein Zugriff auf den Scanner."},
-      {"SANE_STATUS_NO_MEM", "Dem Scanner fehlt Speicher."},
-      {"SANE_STATUS_INVAL", "Fehler beim Scannen: Invalid argument"},
+      {"SANE_STATUS_DEVICE_BUSY", "Der Scanner wird gerade benutzt."}, {"SANE_STATUS_JAMMED", "Papierstau im Einzug."},
+      {"SANE_STATUS_COVER_OPEN", "Die Abdeckung des Scanners ist offen."}, {"SANE_STATUS_NO_DOCS", "Im Einzug liegt kein Papier."},
+      {"SANE_STATUS_IO_ERROR", "Der Scanner meldet einen Ein-/Ausgabefehler."}, {"SANE_STATUS_NO_MEM", "Dem Scanner fehlt Speicher."},
+      {"SANE_STATUS_ACCESS_DENIED", "Kein Zugriff auf den Scanner."}, {"SANE_STATUS_INVAL", "Fehler beim Scannen: Invalid argument"},
   };
   // At 300 dpi the test driver's reader is still busy when the fault comes; stopping it then can
   // leave the driver hung, which must cost neither the message nor the next scan.
@@ -196,41 +142,86 @@ TEST_F(ScannerJobTest, EachFaultHasItsMessageAndLeavesNothing) {
     EXPECT_EQ(outcome.message, message);
     EXPECT_TRUE(outcome.files.empty());
   }
-}
-
-TEST_F(ScannerJobTest, NoScannerAtAllAndAMissingDeviceStoodInFor) {
   UseTestScanners("");
-  ScanJob::Outcome outcome = Scan("", ScanVorlage::Flachbett, "");
+  ScanJob::Outcome outcome = Scan("", ScanVorlage::Flachbett, "", 0);
   EXPECT_EQ(outcome.message, "Es wurde kein Scanner gefunden.");
   EXPECT_TRUE(outcome.files.empty());
-
+  // A device that is gone: the first one there stands in.
   UseTestScanners("test\n");
-  outcome = Scan("gone:0", ScanVorlage::Flachbett, "");
+  outcome = Scan("gone:0", ScanVorlage::Flachbett, "", 0);
   EXPECT_EQ(outcome.device, "test:0");
   ASSERT_EQ(outcome.files.size(), 1u) << outcome.message;
   ASSERT_EQ(outcome.scanners.size(), 2u);
   EXPECT_EQ(outcome.scanners[0].label, "Noname frontend-tester (test:0)");
   EXPECT_TRUE(outcome.scanners[0].flatbed && outcome.scanners[0].feeder && !outcome.scanners[0].duplex);
-  RemoveAll(outcome);
 }
 
-TEST_F(ScannerJobTest, CancelDuringASlowReadEndsWithinASecondAndLeavesNothing) {
-  ScanJob job(ScanRequest{"test:0", ScanVorlage::Einzug, 300,
-                          "read-limit=yes;read-limit-size=1000;read-delay=yes;read-delay-duration=200000"});
+TEST_F(ScannerJobTest, CancelledAndDroppedJobsEndWithinASecondAndLeaveNothing) {
+  const ScanRequest slow{"test:0", ScanVorlage::Einzug, 300,
+                         "read-limit=yes;read-limit-size=1000;read-delay=yes;read-delay-duration=200000"};
   const auto start = std::chrono::steady_clock::now();
-  const ScanJob::Outcome outcome = RunJob(job, std::chrono::milliseconds(400));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1400));
+  ScanJob job(slow);
+  const ScanJob::Outcome outcome = RunJob(job, 400ms);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 1400ms);
   EXPECT_TRUE(outcome.cancelled);
   EXPECT_TRUE(outcome.files.empty());
   EXPECT_EQ(outcome.message, "");
-}
-
-TEST_F(ScannerJobTest, PagesNobodyTookGoWithTheJob) {
   {
-    ScanJob job(ScanRequest{"test:0", ScanVorlage::Einzug, 50, ""});
-    job.Start();
-    while (!job.Done()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ScanJob done(ScanRequest{"test:0", ScanVorlage::Einzug, 50, ""});
+    done.Start();
+    while (!done.Done()) std::this_thread::sleep_for(5ms);
     EXPECT_EQ(ScannedFilesLeft(), 10);
   }
-  // TearDown: none left.
+  EXPECT_EQ(ScannedFilesLeft(), 0) << "pages nobody took go with the job";
+  const auto threads = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}); };
+  const auto before = threads();
+  {
+    ScanJob dropped(slow);
+    dropped.Start();
+    std::this_thread::sleep_for(200ms);
+  }
+  for (int i = 0; i < 10 && threads() > before; ++i) std::this_thread::sleep_for(2ms); // the joined worker's task going
+  EXPECT_LE(threads(), before) << "a job dropped while scanning waits for its worker";
+}
+
+// A burst written as text: "\n" Enter, "\t" Tab, "\x1b" Escape (a navigation key), "^" Shift; each
+// followed by the idle period. A key that comes alone is a person's and goes back to the window.
+TEST(ScannerKeystrokesTest, BurstsBecomeTextsLoneKeysGoBackToTheWindow) {
+  using Kind = ScannerKey::Kind;
+  const auto key = [](char c) {
+    return c == '\n' ? ScannerKey{Kind::End, "", 13} : c == '\t' ? ScannerKey{Kind::Tab, "", 9}
+           : c == '\x1b' ? ScannerKey{Kind::Other, "", 27} : c == '^' ? ScannerKey{Kind::Modifier, "", 306}
+           : ScannerKey{Kind::Text, std::string(1, c), c};
+  };
+  const struct { std::vector<std::string> bursts, texts; std::vector<int> keysForWindow; } cases[] = {
+      {{"a(b c)d [e]\n"}, {"a(b c)d [e]"}, {}},   // '(' and blanks are text, not end keys
+      {{"abc\n  "}, {"abc"}, {}},                   // blanks after the end key are padding
+      {{"abc\ndef\n"}, {"abc", "def"}, {}},        // two codes in one burst, in order
+      {{"a\tb\t"}, {"a\tb"}, {}},                   // a tab inside is text, a trailing one ends
+      {{"ab\x1b" "c"}, {"abc"}, {}},                // a navigation key inside a burst is the scanner's
+      {{"\t", "^\t", "\x1b", "x"}, {}, {9, 9, 27, 'x'}}, // alone, even after a modifier: the window's
+      {{"abc", "def\n"}, {"abc", "def"}, {}},      // an idle period ends a text too
+  };
+  for (const auto& c : cases) {
+    ScannerKeystrokes keystrokes;
+    std::vector<std::string> texts;
+    std::vector<int> forWindow;
+    for (const std::string& burst : c.bursts) {
+      for (char typed : burst) EXPECT_EQ(keystrokes.Press(key(typed)), typed != '^') << burst;
+      ScannerKeystrokes::Idle idle = keystrokes.OnIdle();
+      texts.insert(texts.end(), idle.texts.begin(), idle.texts.end());
+      if (idle.keyForWindow) forWindow.push_back(idle.keyForWindow->keyCode);
+    }
+    EXPECT_EQ(texts, c.texts) << c.bursts[0];
+    EXPECT_EQ(forWindow, c.keysForWindow) << c.bursts[0];
+  }
+  // The release of a taken key is taken too, until a new burst.
+  ScannerKeystrokes keystrokes;
+  keystrokes.Press(key('a'));
+  keystrokes.Press(key('\n'));
+  EXPECT_TRUE(keystrokes.TakesRelease(key('\n')));
+  EXPECT_FALSE(keystrokes.TakesRelease(key('^')));
+  EXPECT_FALSE(keystrokes.TakesRelease({Kind::Other, "", 366}));
+  keystrokes.OnIdle();
+  EXPECT_FALSE(keystrokes.TakesRelease(key('\n')));
 }

@@ -8,18 +8,16 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
-#include <vector>
 
 TEST(SettingsInstanceTest, LoadedOnceFromTheFileAndNeverAgain) {
   const auto file = std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "Brennwald Systemtechnik" / "QRCode.ini";
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file) << "[A]\nEnc=0\nDec=0\n[WC]\ncx=800\ncy=600\n";
-
-  std::vector<CQRCodeKonfiguration*> seen(8);
-  std::vector<std::thread> threads;
-  for (size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&seen, i] { seen[i] = &GetQRCodeKonfiguration(); });
-  for (auto& t : threads) t.join();
-  for (auto* instance : seen) EXPECT_EQ(instance, seen[0]);
+  CQRCodeKonfiguration* seen[8];
+  std::thread threads[8];
+  for (int i = 0; i < 8; ++i) threads[i] = std::thread([&seen, i] { seen[i] = &GetQRCodeKonfiguration(); });
+  for (std::thread& t : threads) t.join();
+  for (CQRCodeKonfiguration* instance : seen) EXPECT_EQ(instance, seen[0]);
   EXPECT_EQ(seen[0]->m_eEncoder, Encoder_QREncode);
   EXPECT_EQ(seen[0]->m_sizeWebCam, CSize(800, 600));
 
