@@ -1,72 +1,210 @@
-// The main dialog and its tab control: pages chosen by the settings, tooltips, the close check.
+// The main dialog and its tab control: pages chosen by the settings, tooltips, the close check, the
+// keyboard alone (one Tab cycle on each page reaches every control a user acts on); and the
+// "Konfiguration" page: rows bound to a working copy, saving with its check and notice, and the
+// question when the main dialog closes over unsaved changes.
 #include "UiTesting.h"
-#include "config/QRCodeKonfiguration.h"
-#include "encode/SubDlgEncode.h"
-#include "outside/MessageBox.h"
-#include "shell/QRCodeDlg.h"
-
-#include <gtest/gtest.h>
-#include <wx/frame.h>
-#include <wx/uiaction.h>
+#include "config/SubDlgKonfiguration.h"
+#include "sources/DecodeGrafikViewerDialog.h"
 
 #include <gtk/gtk.h>
 
-#include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <set>
 
 namespace {
 
-// A page that asks to be brought to the front and then refuses (or allows) the closing.
-class VetoPage : public CBaseSubDlg {
-public:
-  VetoPage() : CBaseSubDlg("IDD_SUBDLG_ENCODE") {}
-  bool NeedSetActiveTabPrepareForCloseDialog() override { return true; }
-  bool PrepareForCloseDialog() override {
-    ++asked;
-    return allow;
-  }
-  void OnShowWindow(BOOL show, UINT) override { shows.push_back(show != 0); }
-  bool allow = false;
-  int asked = 0;
-  std::vector<bool> shows;
-};
+constexpr const char* kRestartNotice = "Änderungen werden erst nach erneutem Programmstart berücksichtigt.";
+constexpr const char* kBothValues = "Bitte geben Sie beide Werte für die WebCam-Auflösung an oder lassen Sie beide Eingaben leer.";
 
-class MainDialogTest : public ::testing::Test {
+class MainDialogTest : public PageTest {
 protected:
-  void SetUp() override { m_saved = GetQRCodeKonfiguration(); }
-  void TearDown() override { GetQRCodeKonfiguration() = m_saved; }
-
-  // The dialog made and initialised as DoModal would, but shown without a modal loop.
-  static void Open(CQRCodeDlg& dialog) {
-    ASSERT_TRUE(dialog.CreateFromTemplate());
-    dialog.OnInitDialog();
-    dialog.Show();
-    Pump(300);
+  void SetUp() override {
+    PageTest::SetUp();
+    CQRCodeKonfiguration& global = GetQRCodeKonfiguration();
+    global.m_eEncoder = Encoder_QREncode;
+    global.m_eDecoder = Decoder_ZBar;
+    global.m_sizeWebCam = CSize(0, 0);
+    global.m_nScanDpi = 300;
+    global.m_bNurQRCodes = 0;
+    fs::remove(global.GetStammdatenName().str());
+  }
+  void TearDown() override {
+    PageTest::TearDown();
+    fs::remove(GetQRCodeKonfiguration().GetStammdatenName().str());
+    GetQRCodeKonfiguration() = m_saved;
+  }
+  CSubDlgKonfiguration& Open() { return *dynamic_cast<CSubDlgKonfiguration*>(Show(2).GetTabCtrl().m_arSubDlg[2]); }
+  static wxPGProperty* Row(CSubDlgKonfiguration& page, const char* label) {
+    CPropertyGridBasisDialog_BaseProperty* row = page.GetGrid().GetRow(label);
+    return row ? row->GetPGProperty() : nullptr;
+  }
+  static bool Change(CSubDlgKonfiguration& page, const char* label, const wxVariant& value) {
+    return page.GetGrid().GetWindow()->GetGrid()->ChangePropertyValue(Row(page, label), value);
+  }
+  static bool SaveEnabled(CSubDlgKonfiguration& page) { return page.GetDlgItem(1002)->IsEnabled(); }
+  static void ClickSave(CSubDlgKonfiguration& page) {
+    ClickOn(page.GetDlgItem(1002));
+    Pump(200);
+  }
+  // What the settings file holds, read the way the next start reads it.
+  static CQRCodeKonfiguration Stored() {
+    CQRCodeKonfiguration stored;
+    stored.Laden();
+    return stored;
+  }
+  static bool Written() { return fs::exists(GetQRCodeKonfiguration().GetStammdatenName().str()); }
+  bool Shown(const std::string& start) const {
+    return std::any_of(m_messages.begin(), m_messages.end(), [&](const std::string& m) { return m.rfind(start, 0) == 0; });
   }
 
-  CQRCodeKonfiguration m_saved;
+  CQRCodeKonfiguration m_saved = GetQRCodeKonfiguration();
 };
+
+using KonfigurationPageTest = MainDialogTest;
 
 } // namespace
 
-TEST_F(MainDialogTest, TheSettingsChooseTheEncodePageAndItsTooltip) {
-  for (int encoder : {0, 1, 7}) {
+TEST_F(KonfigurationPageTest, RowsShowTheSettingsAndWriteIntoTheWorkingCopyOnly) {
+  CSubDlgKonfiguration& page = Open();
+  const std::vector<std::pair<const char*, const char*>> shown = {
+      {"Erstellen", "QRCode"}, {"Einlesen", "ZBar"}, {"Breite", ""}, {"Höhe", ""},
+      {"dpi", "300"}, {"nur QR-Codes", "Nein"}, {"Drucken", "Code-Testseite"}};
+  for (const auto& [label, text] : shown) {
+    ASSERT_NE(Row(page, label), nullptr) << label;
+    EXPECT_EQ(Row(page, label)->GetValueAsString(), wxString::FromUTF8(text)) << label;
+  }
+  EXPECT_EQ(Row(page, "Höhe")->GetHelpString(),
+            wxString::FromUTF8("Wenn die Auflösung nicht unterstützt wird, wird i.d.R. die nächstkleinere Auflösung gewählt."));
+  EXPECT_EQ(Row(page, "Höhe")->GetParent()->GetLabel(), wxString::FromUTF8("WebCam Wunschauflösung"));
+  EXPECT_FALSE(SaveEnabled(page));
+
+  // The action row's button, clicked as a user would once the row is selected, offers both back
+  // ends; a dismissed menu prints nothing.
+  std::vector<std::pair<int, std::string>> entries;
+  SetPopupMenuHandler([&](wxMenu& menu) -> UINT {
+    for (const wxMenuItem* item : menu.GetMenuItems())
+      entries.emplace_back(item->IsSeparator() ? 0 : item->GetId(), item->GetItemLabelText().utf8_string());
+    return 0;
+  });
+  wxPropertyGrid* grid = page.GetGrid().GetWindow()->GetGrid();
+  grid->SelectProperty(Row(page, "Drucken"), true);
+  Pump(200);
+  ASSERT_NE(grid->GetEditorControlSecondary(), nullptr);
+  ClickOn(grid->GetEditorControlSecondary());
+  Pump(200);
+  EXPECT_EQ(entries, (std::vector<std::pair<int, std::string>>{{1000, "ZInt"}, {0, ""}, {1002, "QREncode"}}));
+  EXPECT_FALSE(page.IsModified());
+
+  EXPECT_TRUE(Change(page, "Erstellen", 1L));
+  EXPECT_TRUE(Change(page, "Einlesen", 2L));
+  EXPECT_EQ(Row(page, "Einlesen")->GetValueAsString(), "ZXing + ZBar");
+  EXPECT_EQ(page.m_konfiguration.m_eDecoder, Decoder_ZXingZBar);
+  EXPECT_TRUE(Change(page, "Einlesen", 1L));
+  EXPECT_TRUE(Change(page, "Breite", "1980"));
+  EXPECT_TRUE(Change(page, "Höhe", "240"));
+  EXPECT_TRUE(Change(page, "nur QR-Codes", 1L));
+  EXPECT_TRUE(Change(page, "dpi", " "));                // empty stands for 0
+  // A user's click on the row's label selects it and shows its description.
+  const wxRect cell = grid->GetPropertyRect(Row(page, "Einlesen"), Row(page, "Einlesen"));
+  wxUIActionSimulator mouse;
+  mouse.MouseMove(grid->ClientToScreen(wxPoint(cell.x + 40, cell.y + cell.height / 2)));
+  mouse.MouseClick();
+  Pump(200);
+  EXPECT_EQ(grid->GetSelection(), Row(page, "Einlesen"));
+  EXPECT_FALSE(Change(page, "Breite", "1981"));         // above the limit: refused, value kept
+  EXPECT_FALSE(Change(page, "Höhe", "zwei"));
+  const CQRCodeKonfiguration& copy = page.m_konfiguration;
+  EXPECT_EQ(copy.m_eEncoder, Encoder_ZInt);
+  EXPECT_EQ(copy.m_eDecoder, Decoder_ZXing);
+  EXPECT_EQ(copy.m_sizeWebCam, CSize(1980, 240));
+  EXPECT_EQ(copy.m_nScanDpi, 0);
+  EXPECT_EQ(copy.m_bNurQRCodes, 1);
+  EXPECT_TRUE(SaveEnabled(page));
+  EXPECT_EQ(GetQRCodeKonfiguration().m_eDecoder, Decoder_ZBar);
+  EXPECT_FALSE(Written()); // nothing written while editing
+}
+
+// A webcam size needs both sides or none; saving writes the file with the notice and leaves the
+// running settings.
+TEST_F(KonfigurationPageTest, SavingChecksTheWebcamSizeWritesTheFileWithTheNoticeAndLeavesTheRunningSettings) {
+  CSubDlgKonfiguration& page = Open();
+  ASSERT_TRUE(Change(page, "Einlesen", 1L));
+  ASSERT_TRUE(Change(page, "Breite", "640"));
+  ClickSave(page);
+  EXPECT_EQ(m_messages, std::vector<std::string>{kBothValues});
+  EXPECT_FALSE(Written());
+  EXPECT_TRUE(page.IsModified());
+  EXPECT_TRUE(SaveEnabled(page));
+
+  ASSERT_TRUE(Change(page, "Breite", ""));
+  m_messages.clear();
+  ClickSave(page);
+  EXPECT_EQ(m_messages.size(), 1u);
+  EXPECT_TRUE(Shown(kRestartNotice));
+  EXPECT_EQ(m_types.back() & 0xF0, MB_ICONINFORMATION);
+  EXPECT_EQ(Stored().m_eDecoder, Decoder_ZXing);
+  EXPECT_EQ(Stored().m_nScanDpi, 300);
+  EXPECT_EQ(Stored().m_sizeWebCam, CSize(0, 0));
+  EXPECT_EQ(GetQRCodeKonfiguration().m_eDecoder, Decoder_ZBar);
+  EXPECT_FALSE(page.IsModified());
+  EXPECT_FALSE(SaveEnabled(page));
+
+  ASSERT_TRUE(Change(page, "Breite", "640"));
+  ASSERT_TRUE(Change(page, "Höhe", "480"));
+  ClickSave(page);
+  EXPECT_EQ(Stored().m_sizeWebCam, CSize(640, 480));
+}
+
+TEST_F(KonfigurationPageTest, ClosingOverChangesAsksAndHonoursTheAnswer) {
+  CSubDlgKonfiguration& page = Open();
+  CQRCodeDlg& dialog = *m_dialog;
+  dialog.GetTabCtrl().SetSelection(0);
+  EXPECT_TRUE(dialog.PrepareForCloseDialog()); // unmodified: no question
+  EXPECT_TRUE(m_messages.empty());
+
+  ASSERT_TRUE(Change(page, "dpi", "600"));
+  m_answers = {IDCANCEL};
+  EXPECT_FALSE(dialog.PrepareForCloseDialog());
+  EXPECT_EQ(dialog.GetTabCtrl().GetSelection(), 2); // brought to the front first
+  EXPECT_EQ(m_messages.back(), "Änderungen der Konfiguration speichern?");
+  EXPECT_EQ(m_types.back(), MB_YESNOCANCEL | MB_ICONQUESTION);
+  m_answers = {IDNO};
+  EXPECT_TRUE(dialog.PrepareForCloseDialog());
+  EXPECT_FALSE(Written());
+  m_answers = {IDYES};
+  EXPECT_TRUE(dialog.PrepareForCloseDialog());
+  EXPECT_EQ(Stored().m_nScanDpi, 600);
+  EXPECT_TRUE(dialog.PrepareForCloseDialog()); // saved: nothing left to ask
+
+  // "Ja" with a refused check still closes, and saves nothing.
+  ASSERT_TRUE(Change(page, "Höhe", "480"));
+  m_messages.clear();
+  m_answers = {IDYES};
+  EXPECT_TRUE(dialog.PrepareForCloseDialog());
+  EXPECT_TRUE(Shown(kBothValues));
+  EXPECT_EQ(Stored().m_sizeWebCam, CSize(0, 0));
+}
+
+TEST_F(MainDialogTest, TheSettingsChooseTheEncodePageAndTheTooltipsNameTheLibraries) {
+  const std::tuple<int, int, const char*> cases[] = {{0, 0, "ZBar"}, {1, 1, "ZXing"}, {7, 2, "ZXing + ZBar"}, {0, 3, "ZXing"}};
+  for (const auto& [encoder, decoder, reader] : cases) {
+    SCOPED_TRACE(encoder * 10 + decoder);
     GetQRCodeKonfiguration().m_eEncoder = static_cast<T_QRCodeKonfiguration_Encoder>(encoder);
-    CQRCodeDlg dialog;
-    Open(dialog);
-    CBaseSubDlgTabCtrl& tabs = dialog.GetTabCtrl();
-    EXPECT_EQ(dialog.GetTitle(), "TQ QR Code");
+    GetQRCodeKonfiguration().m_eDecoder = static_cast<T_QRCodeKonfiguration_Decoder>(decoder);
+    CBaseSubDlgTabCtrl& tabs = Show(0).GetTabCtrl();
+    Pump(100);
+    EXPECT_EQ(m_dialog->GetTitle(), "TQ QR Code");
     ASSERT_EQ(tabs.GetPageCount(), 4);
-    EXPECT_EQ(tabs.GetTabLabel(3), "Verlauf");
-    EXPECT_EQ(tabs.GetTabLabel(2), "Konfiguration");
+    const char* const labels[] = {"Erstellen", "Einlesen", "Konfiguration", "Verlauf"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(tabs.GetTabLabel(i), labels[i]);
+    EXPECT_EQ(tabs.m_arSubDlg[1]->m_strToolTip, std::string("Bibliothek: ") + reader);
     EXPECT_EQ(tabs.m_arSubDlg[2]->m_strToolTip, "Einstellungen einsehen/ändern");
-    EXPECT_EQ(tabs.GetTabLabel(0), "Erstellen");
     auto* page = dynamic_cast<CSubDlgEncodeBase*>(tabs.m_arSubDlg[0]);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->GetEncoder().GetNameBibliothek(), encoder == 0 ? "QREncode" : "ZInt");
     EXPECT_EQ(page->m_strToolTip, encoder == 0 ? "Bibliothek: QRCode" : "Bibliothek: ZInt");
     EXPECT_TRUE(page->IsPageShown());
-
     // The tooltip is the tab's own: over the page there is none.
     GtkWidget* tab = gtk_notebook_get_tab_label(GTK_NOTEBOOK(tabs.GetWindow()->GetHandle()), page->GetHandle());
     ASSERT_NE(tab, nullptr);
@@ -75,79 +213,71 @@ TEST_F(MainDialogTest, TheSettingsChooseTheEncodePageAndItsTooltip) {
     g_free(tip);
     EXPECT_EQ(tabs.GetWindow()->GetToolTip(), nullptr);
     EXPECT_EQ(page->GetToolTip(), nullptr);
-    SaveScreenshot(&dialog, "main-dialog-encoder-" + std::to_string(encoder));
   }
-}
-
-TEST_F(MainDialogTest, ThePageThatWantsToAskIsBroughtToTheFrontAndMayVeto) {
-  CQRCodeDlg dialog;
-  Open(dialog);
-  VetoPage veto;
-  ASSERT_TRUE(veto.AddToTabCtrl(dialog.GetTabCtrl(), "Veto", ""));
-  EXPECT_EQ(veto.m_strToolTip, "Veto"); // an empty tooltip means the label
-  Pump(100);
-  EXPECT_EQ(dialog.GetTabCtrl().GetSelection(), 0);
-  EXPECT_FALSE(dialog.PrepareForCloseDialog());
-  EXPECT_EQ(dialog.GetTabCtrl().GetSelection(), dialog.GetTabCtrl().GetPageCount() - 1); // the veto page
-  EXPECT_EQ(veto.shows, (std::vector<bool>{true}));
-
-  // A modal dialog whose page refuses stays open; once it agrees, the dialog closes.
-  int result = 0;
-  WhenModalShown([&](wxWindow* shown) {
-    static_cast<wxDialog*>(shown)->EndModal(wxID_OK);
-    Pump(200);
-    EXPECT_TRUE(shown->IsShown());
-    veto.allow = true;
-    static_cast<wxDialog*>(shown)->EndModal(wxID_OK);
-  });
-  dialog.Hide();
-  result = dialog.ShowModal();
-  EXPECT_EQ(result, wxID_OK);
-  EXPECT_GE(veto.asked, 3);
-  dialog.GetTabCtrl().ReleasePages(); // the veto page dies before the dialog
-}
-
-TEST_F(MainDialogTest, ASingleTabCanHideItsStrip) {
-  wxFrame frame(nullptr, wxID_ANY, "tabs");
-  CBaseSubDlgTabCtrl tabs;
-  ASSERT_TRUE(tabs.Create(&frame, wxRect(0, 0, 400, 300)));
-  EXPECT_EQ(tabs.GetWindow()->GetId(), 1000);
-  CBaseSubDlgTabCtrl second;
-  ASSERT_TRUE(second.Create(&frame, wxRect(0, 0, 10, 10)));
-  EXPECT_EQ(second.GetWindow()->GetId(), 1001); // 1000 is taken
-  CSubDlgEncode_ZInt page;
-  page.AddToTabCtrl(tabs, "Nur einer", "");
-  tabs.HideSingleTab(true);
-  frame.Show();
-  Pump(200);
-  const int pageTopWithoutStrip = page.GetPosition().y;
-  tabs.HideSingleTab(false);
-  Pump(200);
-  EXPECT_LT(pageTopWithoutStrip, page.GetPosition().y);
-  tabs.ReleasePages();
 }
 
 // A settings file that cannot be read is told once, when the main dialog opens: the defaults are
 // in use, and the next dialog of the same run says nothing more.
 TEST_F(MainDialogTest, ABrokenSettingsFileIsToldOnceWhenTheDialogOpens) {
-  std::vector<std::string> messages;
-  const MessageBoxHandler old = SetMessageBoxHandler([&](const CString& text, UINT) {
-    messages.push_back(text.str());
-    return IDOK;
-  });
   CQRCodeKonfiguration& settings = GetQRCodeKonfiguration();
   const std::string path = settings.GetStammdatenName().str();
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  fs::create_directories(fs::path(path).parent_path());
   std::ofstream(path, std::ios::binary) << "\x01\x02 kein Text";
   settings.Laden();
-  for (int i = 0; i < 2; ++i) {
-    CQRCodeDlg dialog;
-    Open(dialog);
-  }
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0], "Die Einstellungsdatei „" + path + "“ kann nicht gelesen werden (Zeile 1 ist keine Einstellung). "
-                         "Es gelten die Voreinstellungen.");
-  std::filesystem::remove(path);
+  for (int i = 0; i < 2; ++i) Show(0);
+  EXPECT_EQ(m_messages, std::vector<std::string>{"Die Einstellungsdatei „" + path + "“ kann nicht gelesen werden (Zeile 1 ist keine "
+                                                 "Einstellung). Es gelten die Voreinstellungen."});
+  fs::remove(path);
   settings.Laden();
-  SetMessageBoxHandler(old);
+}
+
+TEST_F(MainDialogTest, OneTabCycleOnEveryPageReachesItsControlsAndThePreviewOpensWithEnter) {
+  constexpr int kStrip = 1000, kSave = 1002, kCopy = 1006, kVCard = 4010, kWlan = 4011, kMeCard = 4017, kWebCam = 1007, kOpen = 1009;
+  // Whether the focus visits all of ids over presses of Tab, each a person's lone key, from the main tab strip.
+  auto cycleReaches = [this](int presses, std::set<int> ids) {
+    m_dialog->GetTabCtrl().GetWindow()->SetFocus();
+    Pump(100);
+    for (int i = 0; i < presses; ++i) {
+      wxUIActionSimulator().Char(WXK_TAB);
+      Pump(250);
+      if (wxWindow* focus = wxWindow::FindFocus()) ids.erase(focus->GetId());
+    }
+    return ids.empty();
+  };
+  auto& decode = OpenDecode("2D Scanner");
+  CBaseSubDlgTabCtrl& tabs = m_dialog->GetTabCtrl();
+  tabs.SetSelection(0);
+  Pump(100);
+  EXPECT_TRUE(cycleReaches(13, {1001, kVCard, kWlan, kMeCard, kCopy, kSave, kStrip}));
+  tabs.SetSelection(2); // Konfiguration: the property grid lets the focus go again
+  Pump(300);
+  EXPECT_TRUE(cycleReaches(4, {kStrip}));
+  tabs.SetSelection(1); // Einlesen, the scanner's tab: its keyboard catch is on
+  Pump(300);
+  EXPECT_TRUE(cycleReaches(3, {kStrip})) << "the source strip is reached";
+  SelectTab(decode.m_wndTabCtrl, "WebCam");
+  EXPECT_TRUE(cycleReaches(4, {kWebCam}));
+
+  m_accept = false;
+  SelectTab(decode.m_wndTabCtrl, "Datei");
+  CStringArray files;
+  files.Add(Picture("vorschau.png", WithQuietZone(RenderCode("Vorschau", 4), 8)).c_str());
+  WhenModalShown(EndModal);
+  decode.m_dlgDatei.DecodeFiles(files);
+  EXPECT_TRUE(cycleReaches(5, {kOpen, 4004 /* the preview */}));
+
+  auto& preview = decode.m_dlgDatei.m_btnVorschau;
+  preview.SetFocus();
+  Pump(100);
+  for (const std::function<void()>& open : std::vector<std::function<void()>>{[] { wxUIActionSimulator().Char(WXK_RETURN); },
+                                                                               [&] { ClickOn(&preview); }}) {
+    int viewers = 0;
+    WhenModalShown([&](wxWindow* shown) {
+      viewers += dynamic_cast<CDecodeGrafikViewerDialog*>(shown) != nullptr;
+      EndModal(shown);
+    });
+    open();
+    PumpUntil([&] { return viewers > 0; }, 2000);
+    EXPECT_EQ(viewers, 1);
+  }
 }

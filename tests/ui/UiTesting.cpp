@@ -1,27 +1,48 @@
+// The UI tests' program, a real wxWidgets application on the X display (Xvfb under make test),
+// and the helpers its tests share.
 #include "UiTesting.h"
 
-#include "outside/ProgramSettings.h"
-#include "shell/BaseSubDlgTabCtrl.h"
-#include "decode/SubDlgDecode.h"
-#include "shell/QRCodeDlg.h"
+#include "TestConfigFolder.h"
+#include "outside/WxText.h"
 
 #include <gtk/gtk.h>
 #include <wx/app.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
-#include <wx/dialog.h>
-#include <wx/evtloop.h>
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
+#include <wx/init.h>
+#include <wx/log.h>
 #include <wx/timer.h>
-#include <wx/uiaction.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <thread>
 
-void Pump(int ms) {
-  PumpUntil([] { return false; }, ms);
+// Under the leak checker: caches the desktop's font and message-bus libraries keep for the life
+// of the process are no finding; none of our allocations passes through them.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
+
+int main(int argc, char** argv) {
+  if (!UseTemporaryConfigFolder()) return 2;
+  setenv("NO_AT_BRIDGE", "1", 1); // no accessibility bus in tests
+  ::testing::InitGoogleTest(&argc, argv);
+  if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS(); // listing needs no display
+  wxApp::SetInstance(new wxApp);
+  if (!wxEntryStart(argc, argv)) {
+    std::fprintf(stderr, "no X display: run the UI tests under xvfb-run\n");
+    return 2;
+  }
+  // A log message or a failed check must not open a modal box that no one closes.
+  delete wxLog::SetActiveTarget(new wxLogStderr);
+  wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
+    ADD_FAILURE() << "wx assertion at " << file << ":" << line << ": " << cond << " " << msg;
+  });
+  wxInitAllImageHandlers();
+  const int rc = RUN_ALL_TESTS();
+  wxEntryCleanup();
+  return rc;
 }
+
+void Pump(int ms) { PumpUntil([] { return false; }, ms); }
 
 bool PumpUntil(const std::function<bool()>& done, int ms) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -34,27 +55,20 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
   return done();
 }
 
+// Straight from the X server's screen: wxScreenDC hands back an old picture under GTK 3.
 wxImage CaptureClient(wxWindow* window) {
   window->Refresh();
   window->Update();
   Pump(150);
-  const wxPoint origin = window->ClientToScreen(wxPoint(0, 0));
-  const wxSize size = window->GetClientSize();
-  return CaptureScreen(wxRect(origin, size));
-}
-
-// Straight from the X server's screen: wxScreenDC hands back an old picture under GTK 3.
-wxImage CaptureScreen(const wxRect& rect) {
+  const wxRect rect(window->ClientToScreen(wxPoint(0, 0)), window->GetClientSize());
   gdk_display_sync(gdk_display_get_default());
   GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), rect.x, rect.y, rect.width, rect.height);
   if (!pixbuf) return wxImage();
   wxImage image(rect.width, rect.height, false);
-  const int stride = gdk_pixbuf_get_rowstride(pixbuf);
-  const int channels = gdk_pixbuf_get_n_channels(pixbuf);
-  const guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+  const int stride = gdk_pixbuf_get_rowstride(pixbuf), channels = gdk_pixbuf_get_n_channels(pixbuf);
   for (int y = 0; y < rect.height; ++y)
     for (int x = 0; x < rect.width; ++x) {
-      const guchar* p = pixels + y * stride + x * channels;
+      const guchar* p = gdk_pixbuf_get_pixels(pixbuf) + y * stride + x * channels;
       image.SetRGB(x, y, p[0], p[1], p[2]);
     }
   g_object_unref(pixbuf);
@@ -93,46 +107,100 @@ void WhenModalShown(std::function<void(wxWindow* dialog)> action) {
   timer->Bind(wxEVT_TIMER, [timer, action](wxTimerEvent&) {
     for (wxWindow* window : wxTopLevelWindows) {
       auto* dialog = dynamic_cast<wxDialog*>(window);
-      if (dialog && dialog->IsModal() && dialog->IsShown()) {
-        timer->Stop();
-        wxTheApp->CallAfter([timer, action, dialog] {
-          action(dialog);
-          delete timer;
-        });
-        return;
-      }
+      if (!dialog || !dialog->IsModal() || !dialog->IsShown()) continue;
+      timer->Stop();
+      wxTheApp->CallAfter([timer, action, dialog] {
+        action(dialog);
+        delete timer;
+      });
+      return;
     }
   });
   timer->Start(100);
 }
 
-void SaveScreenshot(wxWindow* window, const std::string& name) {
-  const char* folder = std::getenv("CODEWERK_SCREENSHOTS");
-  if (!folder || !*folder) return;
-  Pump(100);
-  CaptureScreen(window->GetScreenRect()).SaveFile(std::string(folder) + "/" + name + ".png", wxBITMAP_TYPE_PNG);
-}
+void RememberSource(const char* label) { CLokaleProgrammEinstellung::GetItem().SetText("QRCode", "LastDecodeSource", label); }
 
-void RememberSource(const char* label) {
-  CLokaleProgrammEinstellung::GetItem().SetText("QRCode", "LastDecodeSource", label);
-}
-
-int SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label) {
-  for (int i = 0; i < tabs.GetPageCount(); ++i) {
-    if (tabs.GetTabLabel(i) != label) continue;
-    tabs.SetSelection(i);
-    Pump(200);
-    return i;
-  }
-  return -1;
-}
-
-CSubDlgDecode& ShowDecodePage(CQRCodeDlg& dialog) {
-  dialog.CreateFromTemplate();
-  dialog.OnInitDialog();
-  dialog.Show();
-  dialog.GetTabCtrl().SetSelection(1);
+void SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label) {
+  for (int i = 0; i < tabs.GetPageCount(); ++i)
+    if (tabs.GetTabLabel(i) == label) tabs.SetSelection(i);
   Pump(200);
-  return *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
 }
 
+void AnswerFileDialog(std::vector<std::string> paths, FileDialogRequest* asked) {
+  SetFileDialogHandler([paths, asked](const FileDialogRequest& request) -> std::optional<CStringArray> {
+    if (asked) *asked = request;
+    CStringArray chosen;
+    for (const std::string& path : paths) chosen.Add(path.c_str());
+    return chosen;
+  });
+}
+
+CDecodeResultArray Results(const std::vector<std::string>& texts, const std::vector<std::string>& symbols) {
+  CDecodeResultArray results;
+  CArray<POINT, POINT> none;
+  for (size_t i = 0; i < texts.size(); ++i)
+    results.AddDecodeResult(texts[i].c_str(), i < symbols.size() ? symbols[i].c_str() : "QRCode", none);
+  return results;
+}
+
+std::string ClipboardText() {
+  wxClipboardLocker open;
+  wxTextDataObject data;
+  return !!open && wxTheClipboard->GetData(data) ? FromWx(data.GetText()).str() : std::string();
+}
+
+std::string TheCode(const std::vector<ReadCode>& codes) {
+  return codes.size() == 1 ? codes[0].text : std::to_string(codes.size()) + " codes";
+}
+
+void PageTest::SetUp() {
+  m_savedMessages = SetMessageBoxHandler([this](const CString& text, UINT type) {
+    m_messages.push_back(text.str());
+    m_types.push_back(type);
+    const int answer = m_answers.empty() ? IDOK : m_answers.front();
+    if (!m_answers.empty()) m_answers.pop_front();
+    return answer;
+  });
+  fs::create_directories(m_dir);
+}
+
+void PageTest::TearDown() {
+  m_dialog.reset();
+  SetMessageBoxHandler(m_savedMessages);
+  SetFileDialogHandler(nullptr);
+  SetPopupMenuHandler(nullptr);
+  fs::remove_all(m_dir);
+}
+
+CQRCodeDlg& PageTest::Show(int tab, const std::function<void(CSubDlgDecode&)>& prepare) {
+  m_dialog.reset(); // the last one keeps its tab before the next reads it
+  m_dialog = std::make_unique<CQRCodeDlg>();
+  EXPECT_TRUE(m_dialog->CreateFromTemplate());
+  m_dialog->OnInitDialog();
+  CSubDlgDecode& page = Decode();
+  page.m_fnOnDecoded = [this](const CDecodeResultArray* results, const CDTemplateArray<CDecodeGrafikResult>* images) {
+    for (const CSubDlgDecodeResult* r : *results) m_decoded.push_back(r->m_strText.str()), m_symbols.push_back(r->m_strSymbol.str());
+    m_images = images->GetSize();
+    return m_accept;
+  };
+  if (prepare) prepare(page);
+  m_dialog->Show();
+  m_dialog->GetTabCtrl().SetSelection(tab);
+  Pump(200);
+  return *m_dialog;
+}
+
+CSubDlgDecode& PageTest::OpenDecode(const char* source) {
+  if (source) RememberSource(source);
+  Show(1);
+  return Decode();
+}
+
+CSubDlgDecode& PageTest::Decode() { return *dynamic_cast<CSubDlgDecode*>(m_dialog->GetTabCtrl().m_arSubDlg[1]); }
+
+std::string PageTest::Picture(const std::string& name, const GrayImage& image) {
+  const std::string path = (m_dir / name).string();
+  EXPECT_TRUE(SavePng(image, path));
+  return path;
+}

@@ -2,17 +2,34 @@
 // and reading back the pixels a window shows.
 #pragma once
 
+#include "CodeReaders.h"
 #include "GrayImage.h"
+#include "TestPictures.h"
+#include "outside/FileDialog.h"
+#include "outside/MessageBox.h"
+#include "outside/PopupMenu.h"
+#include "outside/ProgramSettings.h"
+#include "outside/TempFiles.h"
+#include "shell/QRCodeDlg.h"
 
+#include <gtest/gtest.h>
+#include <wx/dialog.h>
 #include <wx/image.h>
+#include <wx/menu.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
 #include <wx/window.h>
 
+#include <deque>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
-class CBaseSubDlgTabCtrl;
-class CQRCodeDlg;
-class CSubDlgDecode;
+#include <unistd.h>
+
+namespace fs = std::filesystem;
 
 // Lets the event loop run for about ms milliseconds.
 void Pump(int ms);
@@ -20,7 +37,6 @@ void Pump(int ms);
 bool PumpUntil(const std::function<bool()>& done, int ms = 3000);
 // What the screen shows of the window's client area (X11).
 wxImage CaptureClient(wxWindow* window);
-wxImage CaptureScreen(const wxRect& rect);
 GrayImage ToGray(const wxImage& image);
 // A real click on the window's centre, through the X server.
 void ClickOn(wxWindow* window);
@@ -37,11 +53,39 @@ T* FindChild(wxWindow* parent) {
 }
 // Runs action once the next modal dialog is up (from a timer inside its loop).
 void WhenModalShown(std::function<void(wxWindow* dialog)> action);
-// A screenshot for people: saved as PNG when CODEWERK_SCREENSHOTS names a folder.
-void SaveScreenshot(wxWindow* window, const std::string& name);
+// Ends a modal dialog shown by WhenModalShown.
+inline void EndModal(wxWindow* dialog) { static_cast<wxDialog*>(dialog)->EndModal(wxID_CANCEL); }
 // The decode page opens on the source with this tab label ("2D Scanner", "WebCam", "Scanner", "Datei").
 void RememberSource(const char* label);
-// Brings the tab with this label to the front and lets it show; its index, or -1.
-int SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label);
-// Makes and shows the main dialog with "Einlesen" in front; its decode page.
-CSubDlgDecode& ShowDecodePage(CQRCodeDlg& dialog);
+// Brings the tab with this label to the front and lets it show.
+void SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label);
+// A file dialog that answers with these paths; remembers what it was asked.
+void AnswerFileDialog(std::vector<std::string> paths, FileDialogRequest* asked = nullptr);
+// Results of these texts, each a "QRCode" unless symbols names another.
+CDecodeResultArray Results(const std::vector<std::string>& texts, const std::vector<std::string>& symbols = {});
+std::string ClipboardText();
+// The text of the one code read, or how many there were.
+std::string TheCode(const std::vector<ReadCode>& codes);
+
+// What the page tests share: message boxes recorded (answered from m_answers, else IDOK), a private
+// folder, and the main dialog whose host handler records the texts it gets.
+class PageTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  // The main dialog shown with this page in front; prepare sees its decode page before it shows.
+  CQRCodeDlg& Show(int tab, const std::function<void(CSubDlgDecode&)>& prepare = nullptr);
+  // The main dialog on "Einlesen", on this source when one is named.
+  CSubDlgDecode& OpenDecode(const char* source = nullptr);
+  CSubDlgDecode& Decode();
+  std::string Picture(const std::string& name, const GrayImage& image);
+
+  std::unique_ptr<CQRCodeDlg> m_dialog;
+  std::vector<std::string> m_messages, m_decoded, m_symbols;
+  std::vector<UINT> m_types;
+  std::deque<int> m_answers;
+  int m_images = -1;
+  bool m_accept = true;
+  fs::path m_dir = fs::temp_directory_path() / ("codewerk-ui-" + std::to_string(::getpid()));
+  MessageBoxHandler m_savedMessages;
+};
