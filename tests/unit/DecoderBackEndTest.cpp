@@ -451,15 +451,32 @@ TEST(DecodeResultArrayTest, ReadingAHandleTakesEveryResultWholeAndFreesOnlyWhenA
   EXPECT_EQ(decoder.freed, 1);
 }
 
-// Line breaks shown and points on asking.
-TEST_F(DecodeCommandTest, OneLinePerCodeWithLineBreaksShown) {
-  const std::string file = Code("zwei.png", "zwei\nZeilen \\ Ende");
+// Line breaks shown, points on asking, several files named, an unreadable one not stopping the
+// others, and all formats for this run only.
+TEST_F(DecodeCommandTest, OneLinePerCodeForPeopleWithTheStatusForScripts) {
+  const std::string file = Code("zwei.png", "zwei\nZeilen \\ Ende"), empty = Saved(Canvas(100, 100), "leer.png");
+  const std::string broken = (m_dir / "kaputt.png").string(), ean = Saved(WithQuietZone(RenderEan13("978316148410", 2), 10), "ean.png");
+  std::ofstream(broken) << "not a picture";
   Outcome o = Decode({file});
   EXPECT_EQ(o.exitCode, 0) << o.err;
   EXPECT_EQ(o.out, "QRCode: zwei\\nZeilen \\\\ Ende\n");
+  o = Decode({file, broken, empty});
+  EXPECT_EQ(o.exitCode, 2);
+  EXPECT_EQ(o.out, file + ": QRCode: zwei\\nZeilen \\\\ Ende\n");
+  EXPECT_NE(o.err.find("cannot read " + broken + ": not a picture file"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("no code found in " + empty), std::string::npos);
+  EXPECT_EQ(Decode({empty}).exitCode, 1);
+  EXPECT_EQ(Decode({ean}).exitCode, 1); // the settings say: QR codes only
+  EXPECT_EQ(Decode({"--all-formats", ean}).out, "EAN-13: 9783161484100\n");
   o = Decode({"--decoder", "zbar", "--points", file});
   EXPECT_EQ(o.out.rfind("QR-Code: zwei\\nZeilen \\\\ Ende  [", 0), 0u) << o.out;
   EXPECT_NE(o.out.find("  [9,9 "), std::string::npos) << o.out; // the code's top-left corner, give or take a pixel
+  using Args = std::vector<std::string>;
+  for (const Args& args : {Args{}, Args{"--decoder", "quagga", "x.png"}, Args{"--fast", "x.png"}, Args{"--jobs", "0", file}}) {
+    const Outcome bad = Decode(args);
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_NE(bad.err.find("usage:"), std::string::npos) << bad.err;
+  }
 }
 
 // As much as a QR code holds: 2953 bytes, version 40, read whole by both decoders through the
@@ -486,29 +503,6 @@ TEST_F(DecodeCommandTest, AVersion40CodeArrivesWholeAndTheSettingsPickTheDecoder
     EXPECT_EQ(o.exitCode, 0) << decoder << o.err;
     EXPECT_EQ(o.out.substr(o.out.find(": ") + 2), text + "\n") << decoder;
   }
-}
-
-TEST_F(DecodeCommandTest, SeveralFilesAreNamedAndAnUnreadableOneDoesNotStopTheOthers) {
-  const std::string good = Code("gut.png", "gut"), empty = Saved(Canvas(100, 100), "leer.png"), broken = (m_dir / "kaputt.png").string();
-  std::ofstream(broken) << "not a picture";
-  const Outcome o = Decode({good, broken, empty});
-  EXPECT_EQ(o.exitCode, 2);
-  EXPECT_EQ(o.out, good + ": QRCode: gut\n");
-  EXPECT_NE(o.err.find("cannot read " + broken + ": not a picture file"), std::string::npos) << o.err;
-  EXPECT_NE(o.err.find("no code found in " + empty), std::string::npos);
-  EXPECT_EQ(Decode({empty}).exitCode, 1);
-  using Args = std::vector<std::string>;
-  for (const Args& args : {Args{}, Args{"--decoder", "quagga", "x.png"}, Args{"--fast", "x.png"}, Args{"--jobs", "0", good}}) {
-    const Outcome bad = Decode(args);
-    EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_NE(bad.err.find("usage:"), std::string::npos) << bad.err;
-  }
-}
-
-TEST_F(DecodeCommandTest, AllFormatsOverridesTheSettingsForThisRunOnly) {
-  const std::string file = Saved(WithQuietZone(RenderEan13("978316148410", 2), 10), "ean.png");
-  EXPECT_EQ(Decode({file}).exitCode, 1); // the settings say: QR codes only
-  EXPECT_EQ(Decode({"--all-formats", file}).out, "EAN-13: 9783161484100\n");
 }
 
 TEST_F(DecodeCommandTest, EveryPageOfAScanIsReadAndMarkedUpToThePageLimit) {

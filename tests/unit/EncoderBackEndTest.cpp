@@ -143,7 +143,7 @@ PatternEncoder Square(int modules, char module) { return PatternEncoder(std::vec
 
 } // namespace
 
-TEST(CodePageTest, ConversionsInUtf8AndWindows1252AndTheirFailures) {
+TEST(CodePageTest, ConversionsInUtf8Windows1252AndTheAnsiCodePage) {
   const std::string text = "A\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"; // A ä € 😀
   const std::wstring wide = {L'A', 0xE4, 0x20AC, static_cast<wchar_t>(0x1F600)};
   EXPECT_EQ(ToWide(CP_UTF8, text), wide);
@@ -165,9 +165,7 @@ TEST(CodePageTest, ConversionsInUtf8AndWindows1252AndTheirFailures) {
   EXPECT_FALSE(IsValidUTF8("Gr\xFC\xDF" "e", 5));       // Latin-1
   EXPECT_FALSE(IsValidUTF8("\xF4\x90\x80\x80", 4));     // above U+10FFFF
   EXPECT_FALSE(IsValidUTF8("\xE2\x82", 2));             // cut short
-}
-
-TEST(CodePageTest, AnsiCodePageDecidesWhatGetAsUTF8StringConverts) {
+  // The ANSI code page decides what GetAsUTF8String converts.
   {
     AnsiCodePage cp("CP1252");
     EXPECT_EQ(GetAsUTF8String("\xE4 \x80"), "\xC3\xA4 \xE2\x82\xAC");
@@ -326,7 +324,10 @@ TEST_F(EncodeCommandTest, RefusalsAndUsageErrorsExplainThemselvesAndWriteNothing
   EXPECT_EQ(RunEncode({"--version"}).out, std::string("codewerk ") + CODEWERK_VERSION + "\n");
 }
 
-TEST(EncodedBitmapTest, TwentyOneModulesAtOnePixelMakeTheDocumentedBlock) {
+// Twenty-one modules at one pixel make the documented block; the top-left module is stored in the
+// last row, colours as blue, green, red; the text arrives as UTF-8; a one-row symbol is stretched
+// to ten identical rows asking only row zero.
+TEST(EncodedBitmapTest, TheBlockIsLaidOutAsDocumented) {
   CEncoderGetCodeItem_QREncode qr;
   Bitmap dib(qr, CSubDlgEncodeBaseCalcAusdehnungFest(1, 1), "hello");
   ASSERT_NE(dib.handle, nullptr);
@@ -337,29 +338,25 @@ TEST(EncodedBitmapTest, TwentyOneModulesAtOnePixelMakeTheDocumentedBlock) {
   EXPECT_EQ(GlobalSize(dib.handle), 1384u);
   for (int row = 0; row < 21; ++row) EXPECT_EQ(dib.pixels()[row * 64 + 63], 0) << "padding of stored row " << row;
   EXPECT_EQ(GetDIBSize(dib.handle), CSize(21, 21));
-}
 
-TEST(EncodedBitmapTest, TopLeftModuleIsStoredInTheLastRowColoursAreBlueGreenRedAndTheTextArrivesAsUtf8) {
   PatternEncoder code({"#..", "...", "..."});
-  Bitmap dib(code, CSubDlgEncodeBaseCalcAusdehnungFest(2, 1), "Gr\xC3\xBC\xC3\x9F" "e", 0x0000FF /* red */, 0x00FF00 /* green */);
-  ASSERT_NE(dib.handle, nullptr);
-  const BYTE* lastStored = dib.pixels() + 2 * 20; // 6 pixels x 3 bytes, padded
+  Bitmap coloured(code, CSubDlgEncodeBaseCalcAusdehnungFest(2, 1), "Gr\xC3\xBC\xC3\x9F" "e", 0x0000FF /* red */, 0x00FF00 /* green */);
+  ASSERT_NE(coloured.handle, nullptr);
+  const BYTE* lastStored = coloured.pixels() + 2 * 20; // 6 pixels x 3 bytes, padded
   EXPECT_EQ(std::vector<BYTE>(lastStored, lastStored + 9), (std::vector<BYTE>{0, 0, 0xFF, 0, 0, 0xFF, 0, 0xFF, 0}));
-  EXPECT_EQ(std::vector<BYTE>(dib.pixels(), dib.pixels() + 3), (std::vector<BYTE>{0, 0xFF, 0})); // bottom-left light
+  EXPECT_EQ(std::vector<BYTE>(coloured.pixels(), coloured.pixels() + 3), (std::vector<BYTE>{0, 0xFF, 0})); // bottom-left light
   EXPECT_EQ(lastStored[18] + lastStored[19], 0);
   EXPECT_EQ(code.lastText, "Gr\xC3\xBC\xC3\x9F" "e");
-}
 
-TEST(EncodedBitmapTest, OneRowSymbolIsStretchedToTenIdenticalRowsAskingOnlyRowZero) {
   std::string row;
   for (int i = 0; i < 80; ++i) row += (i % 3 == 0) ? '#' : '.';
-  PatternEncoder code({row});
-  Bitmap dib(code, CSubDlgEncodeBaseCalcAusdehnungFest(1, 1));
-  ASSERT_NE(dib.handle, nullptr);
-  EXPECT_EQ(GetDIBSize(dib.handle), CSize(80, 10));
-  EXPECT_EQ(code.maxRowAsked, 0);
-  for (int r = 1; r < 10; ++r) EXPECT_EQ(std::memcmp(dib.pixels(), dib.pixels() + r * 240, 240), 0) << r;
-  EXPECT_EQ((std::vector<BYTE>{dib.pixels()[0], dib.pixels()[3]}), (std::vector<BYTE>{0, 0xFF})); // column 0 dark, 1 light
+  PatternEncoder oneRow({row});
+  Bitmap stretched(oneRow, CSubDlgEncodeBaseCalcAusdehnungFest(1, 1));
+  ASSERT_NE(stretched.handle, nullptr);
+  EXPECT_EQ(GetDIBSize(stretched.handle), CSize(80, 10));
+  EXPECT_EQ(oneRow.maxRowAsked, 0);
+  for (int r = 1; r < 10; ++r) EXPECT_EQ(std::memcmp(stretched.pixels(), stretched.pixels() + r * 240, 240), 0) << r;
+  EXPECT_EQ((std::vector<BYTE>{stretched.pixels()[0], stretched.pixels()[3]}), (std::vector<BYTE>{0, 0xFF})); // column 0 dark, 1 light
 }
 
 // Fixed height gives square modules rounded down, and the calculator tells the last code's module size;

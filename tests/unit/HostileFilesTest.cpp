@@ -156,7 +156,7 @@ TEST_F(HostileFilesTest, TheFirstResultComesBeforeTheNextNameIsGiven) {
   close(out[0]);
 }
 
-TEST(ReadCommandTest, RefusalsSayWhyAndEndWithTwo) {
+TEST(ReadCommandTest, RefusalsSayWhyAndEndWithTwoAndTheReadInWithoutAnApplicationSaysSo) {
   const std::string err = (fs::temp_directory_path() / ("codewerk-read-" + std::to_string(getpid()))).string();
   for (const auto& [environment, args, said] : {std::tuple{"", "--source Fax", "unknown source 'Fax'"}, {"", "--source", "--source"},
                                                 {"", "--json Datei", "unexpected 'Datei'"},
@@ -168,9 +168,7 @@ TEST(ReadCommandTest, RefusalsSayWhyAndEndWithTwo) {
     EXPECT_NE(text.str().find(said), std::string::npos) << text.str();
   }
   fs::remove(err);
-}
-
-TEST(ReadCommandTest, TheReadInWithoutAWxApplicationSaysSoInOneLineAndCallsNoAction) {
+  // The read-in without a wxWidgets application says so in one line and calls no action.
   CQRCodeActionBaseArray actions;
   int called = 0;
   actions.Add([&](const CString&, CArray<void*, void*>&) { return ++called, true; });
