@@ -89,8 +89,9 @@ TEST_F(SettingsTest, EachFileLoadsItsValuesOrTheDefaultsWithAReason) {
   }
 }
 
-// Saving keeps what others wrote and leaves no temporary file; a full disk leaves the old file whole.
-TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAndAFullDiskTheOldFile) {
+// Saving keeps what others wrote and leaves no temporary file; a full disk leaves the old file whole;
+// a failed save says why.
+TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAFullDiskTheOldFileAndFailuresAreReported) {
   WriteFile("; written by hand\n[Other]\nx=1\n\n[A]\nEnc=0\nFoo=bar\n\n[Zuletzt]\ny=2\n");
   CQRCodeKonfiguration settings;
   settings.Laden();
@@ -119,12 +120,10 @@ TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAndAFullDiskTheOldFile) {
   EXPECT_NE(reread.GetLastErrorText().Find("QRCode.ini"), -1);
   EXPECT_EQ(Bytes(File()), saved);
   EXPECT_EQ(FilesInFolder(), 1);
-}
 
-TEST_F(SettingsTest, AFailedSaveIsReportedThroughTheMessageBox) {
+  // A file where the folder should be; the failure is reported through the message box.
   fs::remove_all(File().parent_path());
   std::ofstream(File().parent_path()) << "a file where the folder should be";
-  CQRCodeKonfiguration settings;
   EXPECT_FALSE(settings.Sichern());
   EXPECT_NE(settings.GetLastErrorText().Find("QRCode.ini"), -1);
   CString shown;

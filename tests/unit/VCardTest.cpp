@@ -118,11 +118,13 @@ TEST(VCardTest, EachCardGivesItsFields) {
   EXPECT_TRUE(isVCard);
 }
 
-// The writer ends every line with CR LF, and what it writes reads back as the same contact.
+// The writer (the entry dialog's and for cards read) ends every line with CR LF, and what it writes
+// reads back as the same contact.
 TEST(VCardTest, WrittenCardsReadBackAsTheSameContact) {
   CBaseKunde k;
   k.m_strVorname = "J\xC3\xBCrgen";
   k.m_strNachname = "M\xC3\xBCller";
+  k.m_strAnzeigename = "J\xC3\xBCrgen M\xC3\xBCller";
   k.m_strFirma = "B\xC3\xA4" "ckerei; Konditorei, Caf\xC3\xA9";
   k.m_strStrasse = "Hauptstr. 1";
   k.m_strPLZ = "10115";
@@ -131,25 +133,20 @@ TEST(VCardTest, WrittenCardsReadBackAsTheSameContact) {
   k.m_arTelefon = {{"030 123", {"work", "voice"}}, {"0171 9", {"cell"}}, {"030 124", {"work", "fax"}}};
   k.m_arEMail.Add("j@example.de");
   k.m_arInternet.Add("https://www.example.de/a;b");
-  const CString text = GetVCardText(k);
-  EXPECT_EQ(text.Left(27), "BEGIN:VCARD\r\nVERSION:3.0\r\nN");
-  EXPECT_EQ(text.Right(11), "END:VCARD\r\n");
-  auto fields = Fields(Record(text.str()));
-  for (const auto& [name, value] : std::map<std::string, std::string>{
-           {"Firma", k.m_strFirma.str()}, {"Tel1", "030 123"}, {"Mobil", "0171 9"}, {"Fax", "030 124"},
-           {"Internet", "https://www.example.de/a;b"},
-           {"Adresse", "J\xC3\xBCrgen M\xC3\xBCller|" + k.m_strFirma.str() + "|Hauptstr. 1|10115 Berlin|Deutschland"}})
-    EXPECT_EQ(fields.at(name), value) << name;
-  std::vector<std::string> cards{text.str()};
+  std::vector<CBaseKunde> contacts{k};
   if (kHaveFixtures)
-    for (const char* file : {"rfc6350-example.vcf", "John_Doe_IPHONE.vcf", "outlook-2003.vcf"}) cards.push_back(FixtureCard(file, 0));
-  for (const std::string& card : cards) {
-    const CBasisKundeDatenbankEintrag read = Record(card);
-    const CString written = GetVCardText(read.GetKunde());
-    EXPECT_EQ(SetNewLineText(written, "\r\n"), written) << card;
-    fields = Fields(Record(written.str()));
-    EXPECT_EQ(fields.at("Adresse"), Fields(read).at("Adresse")) << card;
-    EXPECT_EQ(fields.at("Telefone"), Fields(read).at("Telefone")) << card;
+    for (const char* file : {"rfc6350-example.vcf", "John_Doe_IPHONE.vcf", "outlook-2003.vcf"})
+      contacts.push_back(Record(FixtureCard(file, 0)).GetKunde());
+  for (const CBaseKunde& contact : contacts) {
+    const CString written = GetVCardText(contact);
+    EXPECT_EQ(written.Left(27), "BEGIN:VCARD\r\nVERSION:3.0\r\nN");
+    EXPECT_EQ(written.Right(11), "END:VCARD\r\n");
+    EXPECT_EQ(SetNewLineText(written, "\r\n"), written);
+    CBasisKundeDatenbankEintrag record;
+    record.InitEintrag(contact);
+    auto expected = Fields(record), read = Fields(Record(written.str()));
+    for (const char* notWritten : {"Abteilung", "Weitere"}) expected.erase(notWritten), read.erase(notWritten); // left out so far
+    EXPECT_EQ(read, expected) << written.str();
   }
 }
 

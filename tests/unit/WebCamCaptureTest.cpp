@@ -62,11 +62,8 @@ TEST_F(WebCamCaptureTest, AFrameArrivesAsTheSamePictureAndItsCodeReads) {
 // size gives one below it, not none and not a larger one. An unwritable path fails without leaving
 // a part, and the camera is still fine.
 TEST_F(WebCamCaptureTest, TheWishedSizeIsAskedForAndAnUnwritablePathLeavesNoPart) {
-  const struct {
-    const char* source;
-    SIZE wish;
-    int width, height;
-  } cases[] = {{"videotestsrc", {640, 480}, 640, 480}, {"videotestsrc", {0, 0}, 320, 240},
+  const struct { const char* source; SIZE wish; int width, height; } cases[] = {
+      {"videotestsrc", {640, 480}, 640, 480}, {"videotestsrc", {0, 0}, 320, 240},
                {"videotestsrc ! video/x-raw,width=(int){320,800},height=(int){240,600}", {640, 480}, 320, 0}};
   const std::string nowhere = (m_dir / "fehlt" / "frame.bmp").string();
   for (const auto& c : cases) {
@@ -85,8 +82,9 @@ TEST_F(WebCamCaptureTest, TheWishedSizeIsAskedForAndAnUnwritablePathLeavesNoPart
 }
 
 // No camera gives null in bounded time: a file that fails at once, a missing device, an unknown
-// element, a source that runs and sends nothing.
-TEST_F(WebCamCaptureTest, NoCameraGivesNullInBoundedTime) {
+// element, a source that runs and sends nothing. A source that ends makes the next saves fail
+// quickly and keeps the last file.
+TEST_F(WebCamCaptureTest, NoCameraOrAnEndedSourceFailsInBoundedTime) {
   for (const auto& [source, bound] : {std::pair{"filesrc location=/nonexistent/kamera.png ! pngdec ! imagefreeze", 1.0},
                                       {"v4l2src device=/dev/codewerk-no-camera", 1.0}, {"kameraquelle-gibt-es-nicht", 1.0},
                                       {"videotestsrc is-live=true ! valve drop=true", 8.0}}) {
@@ -95,9 +93,6 @@ TEST_F(WebCamCaptureTest, NoCameraGivesNullInBoundedTime) {
     EXPECT_EQ(StarteWebCam(false, SIZE{0, 0}), nullptr) << source;
     EXPECT_LT(SecondsSince(start), bound) << source;
   }
-}
-
-TEST_F(WebCamCaptureTest, ASourceThatEndsMakesTheNextSavesFailQuicklyAndKeepsTheLastFile) {
   UseSource("videotestsrc num-buffers=5");
   void* cam = StarteWebCam(false, SIZE{0, 0});
   ASSERT_NE(cam, nullptr);
