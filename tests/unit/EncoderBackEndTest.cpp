@@ -296,13 +296,10 @@ TEST_F(EncodeCommandTest, RefusalsAndUsageErrorsExplainThemselvesAndWriteNothing
     int exitCode;
     std::string says;
   } cases[] = {
-      {{std::string(3000, 'a'), "-o", path}, "", 1, "at most 2953"},
+      {{std::string(3000, 'a'), "-o", path}, "", 1, "at most 2953"}, {{"", "-o", path}, "", 1, "empty"},
       {{"--level", "H", std::string(1300, 'a'), "-o", path}, "", 1, "at most 1273"},
-      {{"", "-o", path}, "", 1, "empty"},
-      {{"--module", "100000", "x", "-o", path}, "", 1, "more than 32768"},
-      {{"x", "-o", Path("no/such/dir/x.png")}, "", 1, "No such file"},
-      {{"-", "-o", path}, std::string("a\0b", 3), 2, "NUL byte"},
-      {{"-", "-o", path}, "\xFF\xFE", 2, "not valid UTF-8"},
+      {{"--module", "100000", "x", "-o", path}, "", 1, "more than 32768"}, {{"x", "-o", Path("no/such/dir/x.png")}, "", 1, "No such file"},
+      {{"-", "-o", path}, std::string("a\0b", 3), 2, "NUL byte"}, {{"-", "-o", path}, "\xFF\xFE", 2, "not valid UTF-8"},
       {{"--height", "5", "x", "-o", path}, "", 2, "cannot hold a module"},
       {{"--size-mm", "1", "--dpi", "72", "x", "-o", path}, "", 2, "smaller than one pixel"},
       // usage errors: no output, an unknown encoder, module sizes not positive or not numbers, sizes given twice,
