@@ -174,7 +174,7 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
   // A multi-page TIFF chosen in the file dialog, by the keyboard user's button.
   std::string convert = "convert";
   for (const std::string text : {"Seite 1", "Seite 2", "Seite 3"})
-    convert += " " + Picture(text.substr(6) + ".png", WithQuietZone(RenderCode(text, 4), 10));
+    convert.append(" ").append(Picture(text.substr(6) + ".png", WithQuietZone(RenderCode(text, 4), 10)));
   const std::string tiff = (m_dir / "drei Seiten.TIF").string();
   ASSERT_EQ(std::system((convert + " -compress lzw '" + tiff + "'").c_str()), 0);
   const int bitmapsBefore = bitmapsInTemp();
@@ -211,7 +211,8 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
   m_decoded.clear(), m_messages.clear();
   datei.DecodeFiles(files({"kaputt.png", "leer.jpg"}));
   EXPECT_EQ(m_messages, (std::vector<std::string>{
-                            "„kaputt.png“ kann nicht gelesen werden: keine Grafikdatei, die gelesen werden kann (BMP, PNG, JPEG, GIF oder TIFF).\n"
+                            "„kaputt.png“ kann nicht gelesen werden: keine Grafikdatei, die gelesen werden kann "
+                            "(BMP, PNG, JPEG, GIF oder TIFF).\n"
                             "„leer.jpg“ kann nicht gelesen werden: die Datei ist leer."}));
   datei.DecodeFiles(files({"kaputt.png", "leer.png"}));
   EXPECT_EQ(m_messages.size(), 3u);
