@@ -9,7 +9,8 @@
 #include <cstring>
 #include <limits>
 
-TEST(CStringTest, ReplaceSliceFormatAndCompareWithoutOverrunning) {
+// Texts and arrays never overrun: slices clamp, an index outside throws; edits keep order.
+TEST(CStringTest, TextsAndArraysReplaceSliceAndCompareWithoutOverrunning) {
   CString text("a\r\nb\r\n\r\nc");
   EXPECT_EQ(text.Replace("\r\n", "\n"), 3);
   EXPECT_EQ(text, "a\nb\n\nc");
@@ -37,9 +38,7 @@ TEST(CStringTest, ReplaceSliceFormatAndCompareWithoutOverrunning) {
   EXPECT_EQ(stristr("Siehe WWW.Example.de", "www.", false), nullptr);
   EXPECT_EQ(stristr("https://x.de", "http://", true), nullptr);
   EXPECT_EQ(stristr(nullptr, "a", true), nullptr);
-}
 
-TEST(CArrayTest, IndexOutsideThrowsAndEditsKeepOrder) {
   CArray<int> numbers;
   for (int i = 0; i < 5; ++i) numbers.Add(i);
   numbers.RemoveAt(1, 2);
@@ -57,7 +56,7 @@ TEST(CArrayTest, IndexOutsideThrowsAndEditsKeepOrder) {
 
 // Blocks of a scanned page's size come from another source than small ones: each must be usable
 // to its last byte and zeroed, on either side of the border. Locks nest and see the same memory.
-TEST(GlobalMemoryTest, BlocksOfEverySizeAreWholeZeroedAndNestLocks) {
+TEST(GlobalMemoryTest, BlocksAreWholeZeroedAndNestLocksAndWrappingSizesAndForeignHandlesAreRefused) {
   for (SIZE_T bytes : std::initializer_list<SIZE_T>{0, 1000, (4u << 20) - 33, (4u << 20) - 32, (4u << 20) + 1, (26u << 20) + 3}) {
     HGLOBAL block = GlobalAlloc(GHND, bytes);
     ASSERT_NE(block, nullptr) << bytes;
@@ -75,9 +74,6 @@ TEST(GlobalMemoryTest, BlocksOfEverySizeAreWholeZeroedAndNestLocks) {
     GlobalUnlock(block);
     EXPECT_EQ(GlobalFree(block), nullptr);
   }
-}
-
-TEST(GlobalMemoryTest, WrappingSizesNullAndForeignHandlesAreRefused) {
   // 2^32 + 16 would wrap to a 16-byte block in 32-bit arithmetic.
   for (SIZE_T bytes : {(SIZE_T{1} << 32) + 16, std::numeric_limits<SIZE_T>::max(), std::numeric_limits<SIZE_T>::max() - 8})
     EXPECT_EQ(GlobalAlloc(GHND, bytes), nullptr) << bytes;

@@ -63,7 +63,8 @@ const ResultEntry* Find(const std::vector<ResultEntry>& entries, const char* sta
 
 } // namespace
 
-TEST(ResultActionsTest, BookNumbersOnlyForBookPrefixesAndTheExactSymbologyNames) {
+// Book numbers only for book prefixes and the exact symbology names; vCards; what a click hands on.
+TEST(ResultActionsTest, ThePaneOffersBookNumbersAndVCardsEntriesInFixedOrder) {
   for (const char* symbol : {"EAN-13", "EAN_13", "ISBN-13"})
     EXPECT_EQ(PaneFor({{"9783161484100", symbol}}), (Pane{{symbol, {{"ISBN 9783161484100 bei Amazon", TaskIcon_Internet, true}}}}))
         << symbol;
@@ -75,6 +76,24 @@ TEST(ResultActionsTest, BookNumbersOnlyForBookPrefixesAndTheExactSymbologyNames)
     EXPECT_EQ(PaneFor({{digits, symbol}}), (Pane{{symbol, {{digits, TaskIcon_None, false}}}})) << digits << " " << symbol;
   EXPECT_EQ(Click("9791234567896", "ISBN-13"), (Calls{{"https://www.amazon.de/isbn-suche/s?keywords=9791234567896"}}));
   EXPECT_EQ(Click("Siehe (www.example.de).", "QRCode"), (Calls{{"http://www.example.de"}}));
+
+  // vCards become address and communication in fixed order; addresses that cannot be handed on
+  // are shown, not offered.
+  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nVERSION:3.0\nN:Muster;Erika\nTEL;TYPE=WORK:030 1\nTEL;TYPE=FAX:030 2\nEMAIL:e@x.de\nEND:VCARD",
+                      "QRCode"}}),
+            (Pane{{"Kommunikation", {{"Tel1: 030 1", TaskIcon_Telefon, true}, {"Fax: 030 2", TaskIcon_Fax, false},
+                                     {"EMail: e@x.de", TaskIcon_EMail, true}}}}));
+  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nVERSION:3.0\nFN:Niemand\nEND:VCARD", "QRCode"}}), (Pane{{"Kommunikation", {}}}));
+  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nEMAIL:e@x.de\x01\nURL:http://x.de/\x02\nEND:VCARD", "QRCode"}}),
+            (Pane{{"Kommunikation", {{"EMail: e@x.de\x01", TaskIcon_EMail, false},
+                                     {"Internet: http://x.de/\x02", TaskIcon_Internet, false}}}}));
+  EXPECT_EQ(PaneFor({{"Erst das", "QRCode"},
+                     {"BEGIN:VCARD\r\nVERSION:2.1\r\nN:Muster;Max\r\nADR;WORK:;;Weg 1;Bonn;;53111;DE\r\nTEL;CELL:0171 1\r\n"
+                      "URL:www.max.de\r\nEND:VCARD", "QR-Code"}}),
+            (Pane{{"QRCode", {{"Erst das", TaskIcon_None, false}}},
+                  {"VCard QR-Code", {{"Max Muster", -1, false}, {"Weg 1", -1, false}, {"53111 Bonn", -1, false}, {"DE", -1, false}}},
+                  {"Kommunikation", {{"Mobil: 0171 1", TaskIcon_Mobil, true}, {"Internet: www.max.de", TaskIcon_Internet, true}}}}));
+  EXPECT_TRUE(PaneFor({}).empty());
 }
 
 // The address in a line is the word from its scheme to the next blank; hosts in other letters
@@ -112,26 +131,10 @@ TEST(ResultActionsTest, EachLineShowsItselfAndOffersItsAddress) {
   }
 }
 
-TEST(ResultActionsTest, VCardsBecomeAddressAndCommunicationInFixedOrder) {
-  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nVERSION:3.0\nN:Muster;Erika\nTEL;TYPE=WORK:030 1\nTEL;TYPE=FAX:030 2\nEMAIL:e@x.de\nEND:VCARD",
-                      "QRCode"}}),
-            (Pane{{"Kommunikation", {{"Tel1: 030 1", TaskIcon_Telefon, true}, {"Fax: 030 2", TaskIcon_Fax, false},
-                                     {"EMail: e@x.de", TaskIcon_EMail, true}}}}));
-  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nVERSION:3.0\nFN:Niemand\nEND:VCARD", "QRCode"}}), (Pane{{"Kommunikation", {}}}));
-  // Addresses that cannot be handed on are shown, not offered.
-  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nEMAIL:e@x.de\x01\nURL:http://x.de/\x02\nEND:VCARD", "QRCode"}}),
-            (Pane{{"Kommunikation", {{"EMail: e@x.de\x01", TaskIcon_EMail, false},
-                                     {"Internet: http://x.de/\x02", TaskIcon_Internet, false}}}}));
-  EXPECT_EQ(PaneFor({{"Erst das", "QRCode"},
-                     {"BEGIN:VCARD\r\nVERSION:2.1\r\nN:Muster;Max\r\nADR;WORK:;;Weg 1;Bonn;;53111;DE\r\nTEL;CELL:0171 1\r\n"
-                      "URL:www.max.de\r\nEND:VCARD", "QR-Code"}}),
-            (Pane{{"QRCode", {{"Erst das", TaskIcon_None, false}}},
-                  {"VCard QR-Code", {{"Max Muster", -1, false}, {"Weg 1", -1, false}, {"53111 Bonn", -1, false}, {"DE", -1, false}}},
-                  {"Kommunikation", {{"Mobil: 0171 1", TaskIcon_Mobil, true}, {"Internet: www.max.de", TaskIcon_Internet, true}}}}));
-  EXPECT_TRUE(PaneFor({}).empty());
-}
 
-TEST(ResultActionsTest, WlanCopiesThePasswordMeCardGivesAVCardsEntriesTerminGoesToTheCalendar) {
+// WLAN copies its password without joining; MeCard gives a vCard's entries; Termin goes to the
+// calendar rebuilt from its fields; hostile values in any kind never become other addresses.
+TEST(ResultActionsTest, TypedTextsGiveTheirEntriesAndNoOtherAddresses) {
   auto entries = Entries("WIFI:T:WPA;S:B\xC3\xBCro;P:ge\\;heim;H:true;;");
   ASSERT_NE(Find(entries, "Netzwerk: B\xC3\xBCro"), nullptr);
   ASSERT_NE(Find(entries, "Passwort kopieren"), nullptr);
@@ -155,9 +158,8 @@ TEST(ResultActionsTest, WlanCopiesThePasswordMeCardGivesAVCardsEntriesTerminGoes
   EXPECT_EQ(calendar->action, ResultAction_Calendar);
   EXPECT_EQ(calendar->payload.Find("ATTACH"), -1) << "only the fields we know go on";
   EXPECT_EQ(ReadTerminText(calendar->payload.view()), ReadTerminText(code));
-}
 
-TEST(ResultActionsTest, HostileValuesInEveryKindNeverBecomeOtherAddresses) {
+  // Hostile values in every kind never become other addresses.
   const std::string values[] = {"$(rm -rf ~)`id`;|&", "file:///etc/passwd", "javascript:alert(1)", "\x1b[31m\r\nATTACH:file:///x",
                                 std::string(10000, 'x')};
   for (const std::string& value : values)
@@ -171,7 +173,8 @@ TEST(ResultActionsTest, HostileValuesInEveryKindNeverBecomeOtherAddresses) {
       }
 }
 
-TEST(DesktopActionsTest, AddressesAreRebuiltFromTheirParts) {
+// Addresses are rebuilt from their parts; the opener gets one clean argument or is reported missing.
+TEST(DesktopActionsTest, AddressesAreRebuiltAndTheOpenerGetsOneCleanArgument) {
   const std::pair<const char*, const char*> cases[] = {
       // mail: recipients and subject/body only, percent-encoded anew
       {"mailto:x@y.de?attach=/etc/passwd&body=Gr%C3%BC%C3%9Fe%0D%0Aich", "mailto:x@y.de?body=Gr%C3%BC%C3%9Fe%0D%0Aich"},
@@ -196,10 +199,8 @@ TEST(DesktopActionsTest, AddressesAreRebuiltFromTheirParts) {
   EXPECT_EQ(TelephoneAddressFor("+1-418-656-9254;ext=102", "Canada"), "tel:+14186569254;ext=102");
   EXPECT_EQ(TelephoneAddressFor("030 1", "Atlantis"), "tel:0301");
   EXPECT_EQ(WebAddressFor("mailto:x@y.de"), "");
-}
 
-// A hostile text reaches the opener as one argument and runs nothing; a missing opener is reported.
-TEST(DesktopActionsTest, TheOpenerGetsOneCleanArgumentOrIsReportedMissing) {
+  // A hostile text reaches the opener as one argument and runs nothing; a missing opener is reported.
   const std::string canary = std::filesystem::temp_directory_path() / "codewerk-canary";
   std::filesystem::remove(canary);
   const std::string word = "www.x.de/;rm$(touch%20" + canary + ")`touch%20" + canary + "`\"q\"|cat";

@@ -90,8 +90,8 @@ TEST_F(SettingsTest, EachFileLoadsItsValuesOrTheDefaultsWithAReason) {
 }
 
 // Saving keeps what others wrote and leaves no temporary file; a full disk leaves the old file whole;
-// a failed save says why.
-TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAFullDiskTheOldFileAndFailuresAreReported) {
+// a failed save says why. Copies carry the settings.
+TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAFullDiskTheOldFileAndCopiesTheSettings) {
   WriteFile("; written by hand\n[Other]\nx=1\n\n[A]\nEnc=0\nFoo=bar\n\n[Zuletzt]\ny=2\n");
   CQRCodeKonfiguration settings;
   settings.Laden();
@@ -131,9 +131,8 @@ TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAFullDiskTheOldFileAndFailuresAre
   settings.ShowLastErrorMsgBox_Speichern();
   SetMessageBoxHandler(previous);
   EXPECT_EQ(shown, settings.GetLastErrorText());
-}
 
-TEST_F(SettingsTest, CopiesCarryTheSettingsButNotTheFileName) {
+  // Copies carry the settings but not the file name; the scratch profile they go through.
   CQRCodeKonfiguration source;
   source.m_eEncoder = Encoder_QREncode;
   source.m_eDecoder = Decoder_ZXingZBar;
