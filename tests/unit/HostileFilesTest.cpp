@@ -30,14 +30,11 @@ namespace {
 // The program with TMPDIR at temp; standard input and output from the given descriptors, else
 // nothing in and the output thrown away.
 pid_t Start(const std::vector<std::string>& args, const fs::path& temp, int in = -1, int out = -1) {
-  std::vector<std::string> env = {"TMPDIR=" + temp.string()}, argv = {CODEWERK_APP};
-  for (char** e = environ; *e; ++e)
-    if (std::string(*e).rfind("TMPDIR=", 0) != 0) env.emplace_back(*e);
+  std::vector<std::string> argv = {"/usr/bin/env", "TMPDIR=" + temp.string(), CODEWERK_APP}; // env hands on its process
   argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> argp, envp;
+  std::vector<char*> argp;
   for (std::string& a : argv) argp.push_back(a.data());
-  for (std::string& e : env) envp.push_back(e.data());
-  argp.push_back(nullptr), envp.push_back(nullptr);
+  argp.push_back(nullptr);
   posix_spawn_file_actions_t files;
   posix_spawn_file_actions_init(&files);
   if (in < 0) posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
@@ -46,7 +43,7 @@ pid_t Start(const std::vector<std::string>& args, const fs::path& temp, int in =
   else posix_spawn_file_actions_adddup2(&files, out, 1);
   posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = -1;
-  posix_spawn(&pid, argp[0], &files, nullptr, argp.data(), envp.data());
+  posix_spawn(&pid, argp[0], &files, nullptr, argp.data(), environ);
   posix_spawn_file_actions_destroy(&files);
   return pid;
 }
