@@ -52,11 +52,7 @@ TEST_F(SettingsTest, EachFileLoadsItsValuesOrTheDefaultsWithAReason) {
   EXPECT_EQ(none.GetStammdatenName().str(), File().string());
   EXPECT_TRUE(none.Laden()) << "no file yet: no error";
   EXPECT_EQ(Values(none), kDefaults);
-  const struct {
-    std::string content;
-    std::string values;
-    std::string reason; // empty: the file loads
-  } cases[] = {
+  const struct { std::string content, values, reason; } cases[] = { // reason empty: the file loads
       {"[A]\nEnc=0\n", "0 1 0x0 0 1 1 1000", ""},
       {"[A]\nDec=2\n", "1 2 0x0 0 1 1 1000", ""},
       {"[a]\r\n  enc = 0 \r\n[WC]\r\ncx=640\r\ncy=480\r\n[DEC]\r\nQR=0\r\n[SC]\r\ndpi=-300\r\n", "0 1 640x480 -300 0 1 1000", ""},

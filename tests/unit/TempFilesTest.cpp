@@ -36,8 +36,7 @@ protected:
       std::ofstream(report) << folder;
       end();
     }
-    int status = 0;
-    waitpid(child, &status, 0);
+    waitpid(child, nullptr, 0);
     std::string folder;
     std::ifstream(report) >> folder;
     fs::remove(report);
