@@ -171,7 +171,7 @@ protected:
 
 } // namespace
 
-TEST_P(DecoderBackEndTest, CodesAndBarCodesAreReadFromFramedTurnedAndDegradedPictures) {
+TEST_P(DecoderBackEndTest, CodesAndBarCodesAreReadFromFramedTurnedAndDegradedPicturesWithTheirCorners) {
   const GrayImage code = RenderCode(kUrl, 4), ean = WithQuietZone(RenderEan13("978316148410", 3), 12);
   GrayImage twoCodes = Canvas(800, 400, 235), cover = Canvas(800, 600, 200), qrAndEan = Framed(RenderEan13("978316148410", 2), 100, 100);
   Paste(twoCodes, WithQuietZone(RenderCode("links", 4), 16), 40, 40);
@@ -214,19 +214,15 @@ TEST_P(DecoderBackEndTest, CodesAndBarCodesAreReadFromFramedTurnedAndDegradedPic
     EXPECT_EQ(ZXING_GetDecodeResultCount(single), 1);
     ZXING_FreeDecodeResult(single);
   }
-}
-
-TEST_P(DecoderBackEndTest, CornersAreTheSymbolsInOneOrder) {
-  const GrayImage code = RenderCode(kUrl, 4); // 29 modules of 4 pixels
-  const auto reads = GetParam().ReadFile(Saved(Framed(code, 200, 100), "corners.png"));
-  const auto turned = GetParam().ReadFile(Saved(Rotated(Framed(code, 200, 100), 90), "turned.png"));
+  // The corners are the symbol's, in one order: turned a quarter clockwise, its top-left corner is at
+  // the picture's top right, its top-right below it.
+  const auto reads = GetParam().ReadFile(m_dir / "offset.png"), turned = GetParam().ReadFile(m_dir / "turned90.png");
   ASSERT_TRUE(reads.size() == 1 && turned.size() == 1 && reads[0].corners.size() == 4 && turned[0].corners.size() == 4);
-  const int n = code.width;
-  const POINT expected[4] = {{200, 100}, {200 + n, 100}, {200 + n, 100 + n}, {200, 100 + n}}, *c = turned[0].corners.data();
+  const int n = code.width; // 29 modules of 4 pixels
+  const POINT expected[4] = {{301, 173}, {301 + n, 173}, {301 + n, 173 + n}, {301, 173 + n}}, *c = turned[0].corners.data();
   for (size_t i = 0; i < 4; ++i)
     EXPECT_TRUE(std::abs(reads[0].corners[i].x - expected[i].x) <= 2 && std::abs(reads[0].corners[i].y - expected[i].y) <= 2)
         << "corner " << i << " at " << reads[0].corners[i].x << "," << reads[0].corners[i].y;
-  // Turned a quarter clockwise, the symbol's top-left corner is at the picture's top right, its top-right below it.
   EXPECT_TRUE(c[0].x > c[2].x && c[0].y < c[2].y && c[1].y > c[0].y + n / 2) << c[0].x << "," << c[0].y << " " << c[1].y << " " << c[2].x;
 }
 
