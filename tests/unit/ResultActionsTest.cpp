@@ -8,7 +8,6 @@
 #include "outside/MessageBox.h"
 #include "results/DecodeResultTasksDialog.h"
 #include "results/ResultClassification.h"
-#include "results/TypedResults.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 // Scanning through SANE without a window: pages as devices deliver them, whole jobs on SANE's own
 // pnm and test devices (a code through pnm, feeder batches, faults, cancelling); keyboard scanners.
 #include "CodeReaders.h"
-#include "TestPictures.h"
 #include "TestScanners.h"
 #include "sources/ScannerKeystrokes.h"
 #include "tqscan/ScanJob.h"
