@@ -1,6 +1,8 @@
 // libFuzzer target for one picture format's reader, chosen when building (FUZZ_FORMAT), so each
-// fuzzer learns one format. Each input is decoded once; its length picks the pixel format.
+// fuzzer learns one format; 'A' is the picture reader that tells the format by the first bytes.
+// Each input is decoded once; its length picks the pixel format.
 #include "ImageDecoders.h"
+#include "outside/ImageFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -37,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RasterImage image;
   std::string error;
   bool (*const read)(const std::uint8_t*, std::size_t, PixelFormat, RasterImage&, std::string*) =
-      FUZZ_FORMAT == 'P' ? DecodePng : FUZZ_FORMAT == 'J' ? DecodeJpeg : FUZZ_FORMAT == 'G' ? DecodeGif : DecodeBmp;
+      FUZZ_FORMAT == 'P' ? DecodePng : FUZZ_FORMAT == 'J' ? DecodeJpeg : FUZZ_FORMAT == 'G' ? DecodeGif
+      : FUZZ_FORMAT == 'B' ? DecodeBmp : LoadImageMemory;
   if (read(data, size, format, image, &error)) Check(image);
   else if (error.empty()) __builtin_trap(); // a refusal always says why
 #endif
