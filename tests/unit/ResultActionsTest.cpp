@@ -72,9 +72,8 @@ TEST(ResultActionsTest, ThePaneOffersBookNumbersAndVCardsEntriesInFixedOrder) {
       {"9783161484100", "ean-13", false}, {"9783161484100", "QRCode", false}, // other names
       {"4006381333931", "EAN-13", false}, {"978316148410", "EAN-13", false}, {"97831614841000", "EAN-13", false}};
   for (const auto& [digits, symbol, book] : books)
-    EXPECT_EQ(PaneFor({{digits, symbol}}),
-              (Pane{{symbol, {{book ? "ISBN " + std::string(digits) + " bei Amazon" : digits, book ? TaskIcon_Internet : TaskIcon_None, book}}}}))
-        << digits << " " << symbol;
+    EXPECT_EQ(PaneFor({{digits, symbol}}), (Pane{{symbol, {{book ? "ISBN " + std::string(digits) + " bei Amazon" : digits,
+                                                           book ? TaskIcon_Internet : TaskIcon_None, book}}}})) << digits << " " << symbol;
   EXPECT_EQ(Click("9791234567896", "ISBN-13"), (Calls{{"https://www.amazon.de/isbn-suche/s?keywords=9791234567896"}}));
   EXPECT_EQ(Click("Siehe (www.example.de).", "QRCode"), (Calls{{"http://www.example.de"}}));
 
@@ -216,7 +215,7 @@ TEST(HostNamesTest, PunycodeOfTheSampleStringsOfItsDefinition) {
       {U"\u5B89\u5BA4\u5948\u7F8E\u6075-with-SUPER-MONKEYS", "-with-SUPER-MONKEYS-pc58ag80a8qai00g7n9n"},
       {U"-> $1.00 <-", "-> $1.00 <--"},
   };
-  const auto encoded = [](const std::u32string& unicode) { std::string ascii; return PunycodeEncode(unicode, ascii) ? ascii : "(refused)"; };
+  const auto encoded = [](const std::u32string& text) { std::string ascii; return PunycodeEncode(text, ascii) ? ascii : "(refused)"; };
   for (const auto& [unicode, punycode] : samples) EXPECT_EQ(encoded(unicode), punycode);
   EXPECT_EQ(encoded(std::u32string(U"\U0010FFFF") + std::u32string(5000, U'\u00FC')), "(refused)"); // overflow
   EXPECT_EQ(AsciiHostName("M\xC3\x9C" "NCHEN.De."), "xn--mnchen-3ya.de");

@@ -138,8 +138,8 @@ TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAFullDiskTheOldFileAndCopiesTheSe
   source = source;
   const auto named = [](const CQRCodeKonfiguration& k) { return Values(k) + " in " + k.GetStammdatenName().str(); };
   EXPECT_EQ(std::vector<std::string>({named(elsewhere), named(copy), Values(source)}),
-            std::vector<std::string>({"0 2 320x240 600 0 0 50 in /elsewhere/Brennwald Systemtechnik/QRCode.ini", "0 2 320x240 600 0 0 50 in ",
-                                      "0 2 320x240 600 0 0 50"}));
+            std::vector<std::string>({"0 2 320x240 600 0 0 50 in /elsewhere/Brennwald Systemtechnik/QRCode.ini",
+                                      "0 2 320x240 600 0 0 50 in ", "0 2 320x240 600 0 0 50"}));
 
   PROFILEHANDLE scratch(1);
   WritePrivateProfileInt("A", "Enc", 1, -7, &scratch), WritePrivateProfileLong("WC", "cx", 0, 2147483647, &scratch);

@@ -58,7 +58,7 @@ const bool kHaveFixtures = fs::exists(fs::path(CODEWERK_SHARED_FIXTURES) / "vcar
 // fields it must give.
 TEST(VCardTest, EachCardGivesItsFields) {
   const std::string anna = "VERSION:4.0\nN:Bauer;Anna\nADR;";
-  const auto ns = [](int count, const char* between) { std::string t = "\xC3\x91"; while (--count) t.append(between).append("\xC3\x91"); return t; };
+  const auto ns = [](int n, const char* gap) { std::string t = "\xC3\x91"; while (--n) t.append(gap).append("\xC3\x91"); return t; };
   const struct { std::string card; int index; std::map<std::string, std::string> expected; } cases[] = {
       {"outlook-2003.vcf", 0, {{"Nachname", "Doe"}, {"Vorname", "John"}, {"Anrede", "Mr."}, {"Firma", "Company, The"},
        {"Abteilung", "TheDepartment"}, {"Tel1", "BusinessPhone"}, {"Privat", "HomePhone"}, {"Mobil", "MobilePhone"},
@@ -116,9 +116,10 @@ TEST(VCardTest, EachCardGivesItsFields) {
 // reads back as the same contact.
 TEST(VCardTest, WrittenCardsReadBackAsTheSameContact) {
   // Separators inside values must be escaped on the way out.
-  const auto own = Record("BEGIN:VCARD\nN:M\xC3\xBCller;J\xC3\xBCrgen\nFN:J\xC3\xBCrgen M\xC3\xBCller\nORG:B\xC3\xA4" "ckerei\\; Konditorei\\, Caf\xC3\xA9\n"
-                          "ADR:;;Hauptstr. 1;Berlin;;10115;Deutschland\nTEL;TYPE=work,voice:030 123\nTEL;TYPE=cell:0171 9\n"
-                          "TEL;TYPE=work,fax:030 124\nEMAIL:j@example.de\nURL:https://www.example.de/a;b\nEND:VCARD");
+  const auto own = Record("BEGIN:VCARD\nN:M\xC3\xBCller;J\xC3\xBCrgen\nFN:J\xC3\xBCrgen M\xC3\xBCller\n"
+                          "ORG:B\xC3\xA4" "ckerei\\; Konditorei\\, Caf\xC3\xA9\nADR:;;Hauptstr. 1;Berlin;;10115;Deutschland\n"
+                          "TEL;TYPE=work,voice:030 123\nTEL;TYPE=cell:0171 9\nTEL;TYPE=work,fax:030 124\nEMAIL:j@example.de\n"
+                          "URL:https://www.example.de/a;b\nEND:VCARD");
   ASSERT_EQ(Fields(own).at("Firma"), "B\xC3\xA4" "ckerei; Konditorei, Caf\xC3\xA9");
   std::vector<CBaseKunde> contacts{own.GetKunde()};
   if (kHaveFixtures)
