@@ -23,15 +23,8 @@ std::vector<std::string> ThroughCode(const std::string& text) {
 template <class Fields>
 void ExpectRoundTrips(const std::vector<Fields>& cases, std::string (*write)(const Fields&),
                       std::optional<Fields> (*read)(std::string_view)) {
-  for (const Fields& fields : cases) {
-    const std::string text = write(fields);
-    for (const std::string& back : ThroughCode(text)) {
-      EXPECT_EQ(back, text);
-      const std::optional<Fields> parsed = read(back);
-      ASSERT_TRUE(parsed.has_value()) << back;
-      EXPECT_TRUE(*parsed == fields) << text;
-    }
-  }
+  for (const Fields& fields : cases)
+    for (const std::string& back : ThroughCode(write(fields))) EXPECT_TRUE(back == write(fields) && read(back) == fields) << back;
 }
 
 } // namespace
@@ -53,19 +46,19 @@ TEST(TypedTextsTest, EachKindReadsBackThroughBothReadersAsTheSameFields) {
                                    "Notiz: \\wichtig\\"}, {"Nur Name", "", "", "", "", ""}}, MeCardText, ReadMeCardText);
   for (const std::string& back : ThroughCode(PhoneText("+49 (30) 123-456"))) EXPECT_EQ(ReadPhoneText(back), "+49(30)123-456");
 
-  EXPECT_EQ(WlanText({"CAFE1234", "WPA", "p", false}), "WIFI:T:WPA;S:\"CAFE1234\";P:p;;");
-  EXPECT_EQ(WlanText({"a;b", "nopass", "ignored", false}), "WIFI:T:nopass;S:a\\;b;;");
-  EXPECT_FALSE(ReadWlanText("WIFI:T:WPA;P:x;;")) << "no network name";
-  EXPECT_EQ(MailText({"a@b.de", "Ä b", ""}), "mailto:a@b.de?subject=%C3%84%20b");
+  const std::pair<std::string, const char*> written[] = {
+      {WlanText({"CAFE1234", "WPA", "p", false}), "WIFI:T:WPA;S:\"CAFE1234\";P:p;;"},
+      {WlanText({"a;b", "nopass", "ignored", false}), "WIFI:T:nopass;S:a\\;b;;"},
+      {MailText({"a@b.de", "Ä b", ""}), "mailto:a@b.de?subject=%C3%84%20b"}, {PhoneText("+49 30 123 456"), "tel:+4930123456"},
+      {GeoText({48.1, 11.58}), "geo:48.1,11.58"}, {MeCardText({"A", "1", "", "", "", ""}), "MECARD:N:A;TEL:1;;"},
+      {TerminText({"A", "", "", start, 0}), "BEGIN:VEVENT\r\nSUMMARY:A\r\nDTSTART:20261208T080000Z\r\nEND:VEVENT"}};
+  for (const auto& [text, expected] : written) EXPECT_EQ(text, expected);
   EXPECT_EQ(ReadSmsText("sms:+4930123?body=Hallo%20du"), (SmsFields{"+4930123", "Hallo du"}));
-  EXPECT_EQ(PhoneText("+49 30 123 456"), "tel:+4930123456");
-  EXPECT_FALSE(ReadPhoneText("mailto:x@y"));
-  EXPECT_EQ(GeoText({48.1, 11.58}), "geo:48.1,11.58");
   EXPECT_EQ(ReadGeoText("geo:48.1,11.58,520;u=10"), (GeoFields{48.1, 11.58}));
+  // No network name, no number, a local time (not ours), no place.
+  EXPECT_FALSE(ReadWlanText("WIFI:T:WPA;P:x;;") || ReadPhoneText("mailto:x@y") ||
+               ReadTerminText("BEGIN:VEVENT\nSUMMARY:x\nDTSTART:20261208T080000\nEND:VEVENT"));
   for (const char* wrong : {"geo:91,0", "geo:1", "geo:a,b", "geo:1,2x"}) EXPECT_FALSE(ReadGeoText(wrong)) << wrong;
-  EXPECT_EQ(TerminText({"A", "", "", start, 0}), "BEGIN:VEVENT\r\nSUMMARY:A\r\nDTSTART:20261208T080000Z\r\nEND:VEVENT");
-  EXPECT_FALSE(ReadTerminText("BEGIN:VEVENT\nSUMMARY:x\nDTSTART:20261208T080000\nEND:VEVENT")) << "local times are not ours";
-  EXPECT_EQ(MeCardText({"A", "1", "", "", "", ""}), "MECARD:N:A;TEL:1;;");
 }
 
 // Each form's values make a text that reopens the same form with them; missing and malformed
@@ -98,8 +91,7 @@ TEST(TypedTextsTest, FormsWriteTheirValuesOrRefuseThemWithAReason) {
   };
   for (const auto& [form, values, reason] : refused) {
     std::string why;
-    EXPECT_FALSE(TextFromFormValues(form, values, why)) << FormTitle(form);
-    EXPECT_NE(why.find(reason), std::string::npos) << why;
+    EXPECT_TRUE(!TextFromFormValues(form, values, why) && why.find(reason) != std::string::npos) << FormTitle(form) << ": " << why;
   }
   std::string why;
   EXPECT_EQ(TextFromFormValues(TypedForm::Ort, {{"Breitengrad", "52,5"}, {"Laengengrad", "13"}}, why), "geo:52.5,13");
