@@ -18,16 +18,12 @@ TEST(SettingsInstanceTest, LoadedOnceFromTheFileAndNeverAgain) {
   for (int i = 0; i < 8; ++i) threads[i] = std::thread([&seen, i] { seen[i] = &GetQRCodeKonfiguration(); });
   for (std::thread& t : threads) t.join();
   for (CQRCodeKonfiguration* instance : seen) EXPECT_EQ(instance, seen[0]);
-  EXPECT_EQ(seen[0]->m_eEncoder, Encoder_QREncode);
-  EXPECT_EQ(seen[0]->m_sizeWebCam, CSize(800, 600));
+  EXPECT_TRUE(seen[0]->m_eEncoder == Encoder_QREncode && seen[0]->m_sizeWebCam == CSize(800, 600));
 
   // A page saves its edited copy; the running process keeps what it loaded.
-  CQRCodeKonfiguration edited;
+  CQRCodeKonfiguration edited, fresh;
   edited = GetQRCodeKonfiguration();
   edited.m_eDecoder = Decoder_ZXing;
-  ASSERT_TRUE(edited.Sichern());
-  EXPECT_EQ(GetQRCodeKonfiguration().m_eDecoder, Decoder_ZBar);
-  CQRCodeKonfiguration fresh;
-  fresh.Laden();
-  EXPECT_EQ(fresh.m_eDecoder, Decoder_ZXing);
+  ASSERT_TRUE(edited.Sichern() && fresh.Laden());
+  EXPECT_EQ(std::pair(GetQRCodeKonfiguration().m_eDecoder, fresh.m_eDecoder), std::pair(Decoder_ZBar, Decoder_ZXing));
 }
