@@ -28,6 +28,7 @@ void WithResultDialog(const CDecodeResultArray& results, const std::function<voi
 
 // The text the toolkit draws for a label or a link, mnemonics and all taken as it takes them.
 std::string Drawn(wxWindow* window) {
+  if (!window) return "(none)";
   GtkWidget* widget = window->GetHandle();
   if (GTK_IS_BUTTON(widget)) widget = gtk_bin_get_child(GTK_BIN(widget));
   return GTK_IS_LABEL(widget) ? gtk_label_get_text(GTK_LABEL(widget)) : "";
@@ -43,15 +44,13 @@ TEST(ResultDialogTest, AVCardShowsItsGroupsWithIconsAndClickableEntries) {
   WithResultDialog(Results({vCard}), [](wxWindow* shown, CMFCNextBaseActionTasksPane& pane) {
     EXPECT_EQ(static_cast<wxDialog*>(shown)->GetTitle(), "Ergebnis");
     ASSERT_EQ(pane.GetGroups().size(), 2u);
-    EXPECT_EQ(pane.GetGroups()[0].caption, "VCard QRCode");
-    EXPECT_EQ(pane.GetGroups()[1].caption, "Kommunikation");
+    EXPECT_EQ(pane.GetGroups()[0].caption + "|" + pane.GetGroups()[1].caption, "VCard QRCode|Kommunikation");
     // Address lines are plain text; telephone, mobile, mail and web are links; the fax is not.
-    EXPECT_NE(dynamic_cast<wxStaticText*>(pane.GetTaskWindow(0, 0)), nullptr);
+    std::string kinds = dynamic_cast<wxStaticText*>(pane.GetTaskWindow(0, 0)) ? "T" : "?";
     const auto& communication = pane.GetGroups()[1].tasks;
-    ASSERT_EQ(communication.size(), 5u);
-    for (size_t i = 0; i < 5; ++i)
-      EXPECT_EQ(!!dynamic_cast<wxHyperlinkCtrl*>(pane.GetTaskWindow(1, static_cast<int>(i))), communication[i].text.Left(4) != "Fax:")
-          << communication[i].text.str();
+    for (size_t i = 0; i < communication.size(); ++i)
+      kinds += " " + communication[i].text.Left(4).str() + (dynamic_cast<wxHyperlinkCtrl*>(pane.GetTaskWindow(1, int(i))) ? "=L" : "=T");
+    EXPECT_EQ(kinds, "T Tel1=L Fax:=T Mobi=L EMai=L Inte=L");
     int icons = 0;
     for (wxWindow* child : pane.GetChildren())
       if (auto* bitmap = dynamic_cast<wxStaticBitmap*>(child)) icons += bitmap->GetBitmap().IsOk();
@@ -88,14 +87,13 @@ TEST(ResultDialogTest, ClickingOrPressingEnterOpensTheEntrysAddressAndNoLinkHasT
 }
 
 TEST(ResultDialogTest, AmpersandsAndUnderscoresAreShownAsTheyAre) {
-  const std::vector<std::string> lines = {"Tom & Jerry", "max_muster@x.de", "Siehe www.x.de/a_b?c=1&d=2", "&&__&_"};
-  WithResultDialog(Results({lines[0] + "\n" + lines[1] + "\n" + lines[2] + "\n" + lines[3]}, {"Q_R&Code"}),
-                   [&](wxWindow*, CMFCNextBaseActionTasksPane& pane) {
-                     for (int i = 0; i < 4; ++i) EXPECT_EQ(Drawn(pane.GetTaskWindow(0, i)), lines[static_cast<size_t>(i)]);
-                     EXPECT_NE(dynamic_cast<wxHyperlinkCtrl*>(pane.GetTaskWindow(0, 2)), nullptr);
-                     ASSERT_NE(FindChild<wxStaticText>(&pane), nullptr);
-                     EXPECT_EQ(Drawn(FindChild<wxStaticText>(&pane)), "Q_R&Code"); // the caption
-                   });
+  const std::string text = "Tom & Jerry\nmax_muster@x.de\nSiehe www.x.de/a_b?c=1&d=2\n&&__&_";
+  WithResultDialog(Results({text}, {"Q_R&Code"}), [&](wxWindow*, CMFCNextBaseActionTasksPane& pane) {
+    std::string drawn = Drawn(FindChild<wxStaticText>(&pane)); // the caption
+    for (int i = 0; i < 4; ++i) drawn += "\n" + Drawn(pane.GetTaskWindow(0, i));
+    EXPECT_EQ(drawn, "Q_R&Code\n" + text);
+    EXPECT_NE(dynamic_cast<wxHyperlinkCtrl*>(pane.GetTaskWindow(0, 2)), nullptr);
+  });
 }
 
 // A version-40 code read from a picture: the dialog wraps its long line, fits the screen, scrolls
@@ -143,15 +141,12 @@ TEST(ResultDialogTest, WLANCopiesItsPasswordAndATerminOpensAsOurOwnCalendarFile)
                    });
   EXPECT_EQ(ClipboardText(), "sehr-geheim");
   const auto calls = opener.Calls(1);
-  ASSERT_EQ(calls.size(), 1u);
-  ASSERT_EQ(calls[0].size(), 1u);
+  ASSERT_TRUE(calls.size() == 1 && calls[0].size() == 1);
   char folder[MAX_PATH];
   ASSERT_TRUE(GetTempPathA(MAX_PATH, folder));
   const std::string& ics = calls[0][0];
-  EXPECT_EQ(ics.rfind(folder, 0), 0u) << ics;
-  EXPECT_EQ(ics.substr(ics.size() - 4), ".ics");
+  EXPECT_TRUE(ics.starts_with(folder) && ics.ends_with(".ics")) << ics;
   std::ifstream in(ics);
   const std::string content((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_NE(content.find("BEGIN:VCALENDAR"), std::string::npos);
-  EXPECT_NE(content.find("SUMMARY:Inventur\r\nDTSTART:20261208T080000Z"), std::string::npos);
+  EXPECT_TRUE(content.starts_with("BEGIN:VCALENDAR") && content.find("SUMMARY:Inventur\r\nDTSTART:20261208T080000Z") != std::string::npos);
 }

@@ -127,12 +127,22 @@ void SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label) {
   Pump(200);
 }
 
+std::string Labels(CBaseSubDlgTabCtrl& tabs) {
+  std::string labels;
+  for (int i = 0; i < tabs.GetPageCount(); ++i) labels += (i ? "|" : "") + tabs.GetTabLabel(i).str();
+  return labels;
+}
+
+CStringArray Paths(const std::vector<std::string>& paths) {
+  CStringArray list;
+  for (const std::string& path : paths) list.Add(path.c_str());
+  return list;
+}
+
 void AnswerFileDialog(std::vector<std::string> paths, FileDialogRequest* asked) {
   SetFileDialogHandler([paths, asked](const FileDialogRequest& request) -> std::optional<CStringArray> {
     if (asked) *asked = request;
-    CStringArray chosen;
-    for (const std::string& path : paths) chosen.Add(path.c_str());
-    return chosen;
+    return Paths(paths);
   });
 }
 
@@ -195,6 +205,11 @@ CSubDlgDecode& PageTest::OpenDecode(const char* source) {
   if (source) RememberSource(source);
   Show(1);
   return Decode();
+}
+
+void PageTest::ToTab(int tab, int ms) {
+  m_dialog->GetTabCtrl().SetSelection(tab);
+  Pump(ms);
 }
 
 CSubDlgDecode& PageTest::Decode() { return *dynamic_cast<CSubDlgDecode*>(m_dialog->GetTabCtrl().m_arSubDlg[1]); }

@@ -59,6 +59,10 @@ inline void EndModal(wxWindow* dialog) { static_cast<wxDialog*>(dialog)->EndModa
 void RememberSource(const char* label);
 // Brings the tab with this label to the front and lets it show.
 void SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label);
+// The tabs' labels, joined by "|".
+std::string Labels(CBaseSubDlgTabCtrl& tabs);
+// These paths as the list a page takes.
+CStringArray Paths(const std::vector<std::string>& paths);
 // A file dialog that answers with these paths; remembers what it was asked.
 void AnswerFileDialog(std::vector<std::string> paths, FileDialogRequest* asked = nullptr);
 // Results of these texts, each a "QRCode" unless symbols names another.
@@ -78,6 +82,8 @@ protected:
   // The main dialog on "Einlesen", on this source when one is named.
   CSubDlgDecode& OpenDecode(const char* source = nullptr);
   CSubDlgDecode& Decode();
+  // Brings the main dialog's page to the front and lets it show.
+  void ToTab(int tab, int ms = 200);
   std::string Picture(const std::string& name, const GrayImage& image);
 
   std::unique_ptr<CQRCodeDlg> m_dialog;

@@ -35,6 +35,10 @@ protected:
   // The main dialog with "Einlesen" in front; its WebCam tab starts on being shown.
   CSubDlgDecode_WebCam& Open() { return OpenDecode("WebCam").m_dlgWebCam; }
   static std::string Label(CSubDlgDecode_WebCam& page) { return page.m_btnWebCam->GetLabel().utf8_string(); }
+  // The button's label, whether it is enabled, and what the preview says.
+  static std::string Status(CSubDlgDecode_WebCam& page) {
+    return Label(page) + (page.m_btnWebCam->IsEnabled() ? "" : " (aus)") + " | " + page.m_strStatus.str();
+  }
   static bool Running(CSubDlgDecode_WebCam& page) {
     return PumpUntil([&] { return page.m_pWebCam != nullptr; }, 5000) && Label(page) == "Stoppe WebCam";
   }
@@ -85,10 +89,8 @@ TEST_F(WebCamPageTest, ACodeHeldToTheCameraIsReportedOnceTillItWasOutOfViewAndNo
   Restart(page, CodeSource("WebCam 42"));
   ASSERT_TRUE(Running(page));
   EXPECT_TRUE(PumpUntil([&] { return m_decoded.size() == 2; }, 3000));
-  m_dialog.reset();
-  EXPECT_FALSE(fs::exists(snapshot));
-  EXPECT_FALSE(fs::exists(snapshot + ".part"));
-  EXPECT_FALSE(fs::exists(snapshot.substr(0, snapshot.size() - 4))); // the empty name-giving file
+  m_dialog.reset(); // nor the empty name-giving file
+  EXPECT_FALSE(fs::exists(snapshot) || fs::exists(snapshot + ".part") || fs::exists(snapshot.substr(0, snapshot.size() - 4)));
 }
 
 TEST_F(WebCamPageTest, TicksGoOnWhileHiddenTheButtonStopsAndRestartsAndAnEndedOrMissingCameraIsTold) {
@@ -97,16 +99,13 @@ TEST_F(WebCamPageTest, TicksGoOnWhileHiddenTheButtonStopsAndRestartsAndAnEndedOr
   ASSERT_TRUE(Running(page));
   ASSERT_TRUE(PumpUntil([&] { return page.m_btnVorschau.m_arGrafiken.GetSize() == 1; }));
   const auto written = fs::last_write_time(page.m_szBildDatei);
-  m_dialog->GetTabCtrl().SetSelection(0); // "Erstellen"
-  Pump(800);
+  ToTab(0, 800); // "Erstellen"
   EXPECT_NE(fs::last_write_time(page.m_szBildDatei), written);
   EXPECT_NE(page.m_pWebCam, nullptr);
-  m_dialog->GetTabCtrl().SetSelection(1);
-  Pump(100);
+  ToTab(1, 100);
   ClickOn(page.m_btnWebCam);
   EXPECT_EQ(page.m_pWebCam, nullptr);
-  EXPECT_EQ(Label(page), "Starte WebCam");
-  EXPECT_TRUE(page.m_strStatus.IsEmpty()); // a stopped camera leaves a blank preview
+  EXPECT_EQ(Status(page), "Starte WebCam | "); // a stopped camera leaves a blank preview
   ClickOn(page.m_btnWebCam);
   EXPECT_TRUE(Running(page));
   EXPECT_TRUE(m_decoded.empty()); // a ball is no code
@@ -115,27 +114,22 @@ TEST_F(WebCamPageTest, TicksGoOnWhileHiddenTheButtonStopsAndRestartsAndAnEndedOr
   Restart(page, kEndingCamera);
   ASSERT_TRUE(Running(page));
   EXPECT_TRUE(PumpUntil([&] { return page.m_pWebCam == nullptr; }, 6000));
-  EXPECT_EQ(Label(page), "Starte WebCam");
-  EXPECT_EQ(page.m_strStatus, "Die WebCam liefert keine Bilder mehr");
-  EXPECT_TRUE(page.m_btnWebCam->IsEnabled());
+  EXPECT_EQ(Status(page), "Starte WebCam | Die WebCam liefert keine Bilder mehr");
 
   // No camera: said in the preview, not in a box; showing the tab again retries.
   UseSource(kNoCamera);
-  auto& sources = dynamic_cast<CSubDlgDecode*>(m_dialog->GetTabCtrl().m_arSubDlg[1])->m_wndTabCtrl;
+  auto& sources = Decode().m_wndTabCtrl;
   for (int attempt = 0; attempt < 2; ++attempt) {
-    sources.SetSelection(2);
-    Pump(100);
+    SelectTab(sources, "Scanner");
     sources.SetSelection(1);
     Pump(50);
-    EXPECT_EQ(page.m_strStatus, "Initialisiere WebCam");
-    EXPECT_FALSE(page.m_btnWebCam->IsEnabled());
     CStarteWebCamThread* starting = page.m_pStarteThread;
     ASSERT_NE(starting, nullptr);
     page.OnBnClickedFromWebCam(); // a second click during the start changes nothing
     EXPECT_EQ(page.m_pStarteThread, starting);
+    EXPECT_EQ(Status(page), "Starte WebCam (aus) | Initialisiere WebCam");
     ASSERT_TRUE(PumpUntil([&] { return page.m_strStatus == kCannotStart; }, 3000));
-    EXPECT_EQ(Label(page), "Starte WebCam");
-    EXPECT_TRUE(page.m_btnWebCam->IsEnabled());
+    EXPECT_EQ(Status(page), std::string("Starte WebCam | ") + kCannotStart);
   }
   EXPECT_TRUE(m_messages.empty());
 }
@@ -146,15 +140,12 @@ TEST_F(WebCamPageTest, ClosingDuringAStartWaitsAndClosesTheCameraThatOpened) {
   Pump(50);
   ASSERT_NE(page.m_pStarteThread, nullptr);
   ASSERT_TRUE(PumpUntil([&] { return OpenDescriptorsOfTheCode() == 1; }, 1000)); // the camera is opening
-  m_dialog->GetTabCtrl().SetSelection(0);
-  Pump(50);
+  ToTab(0, 50);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_TRUE(m_dialog->PrepareForCloseDialog());
   EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500)); // it waited
   EXPECT_EQ(m_dialog->GetTabCtrl().GetSelection(), 1); // the starting camera's page came to the front
-  EXPECT_EQ(page.m_pStarteThread, nullptr);
-  EXPECT_EQ(page.m_pWebCam, nullptr);
-  EXPECT_EQ(OpenDescriptorsOfTheCode(), 0); // the camera that opened meanwhile is closed
-  EXPECT_TRUE(page.m_strStatus.IsEmpty());
-  EXPECT_EQ(page.m_nTimer, 0u);
+  // The camera that opened meanwhile is closed.
+  EXPECT_TRUE(!page.m_pStarteThread && !page.m_pWebCam && !page.m_nTimer && page.m_strStatus.IsEmpty());
+  EXPECT_EQ(OpenDescriptorsOfTheCode(), 0);
 }
