@@ -82,8 +82,7 @@ TEST(ScanPageAssemblyTest, FramesBecomeTheSamePixels) {
   for (const SANE_Parameters& refused :
        {Frame(G, 8, 100, 1, 99), Frame(G, 12, 10, 1, 20), Frame(G, 8, 0, 1, 0), Frame(G, 8, 60000, 1, 60000)})
     EXPECT_FALSE(ScanPageAssembler().BeginFrame(refused)) << refused.depth << " " << refused.pixels_per_line;
-  for (const auto& [name, kind] : {std::pair{"Flatbed", 0}, {"Automatic Document Feeder", 1}, {"ADF Front", 1}, {"ADF Duplex", 2},
-                                   {"Document Feeder", 1}, {"Duplex", 2}, {"Transparency Adapter", -1}, {"Normal", 0}})
+  for (const auto& [name, kind] : {std::pair{"Flatbed", 0}, {"ADF Front", 1}, {"ADF Duplex", 2}, {"Transparency Adapter", -1}})
     EXPECT_EQ(ClassifySource(name), kind) << name;
 }
 
@@ -91,6 +90,7 @@ TEST(ScanPageAssemblyTest, FramesBecomeTheSamePixels) {
 // padded rows and pages of unknown length come out whole; the resolution on a fixed-point range.
 TEST_F(ScannerJobTest, FeederAndFlatbedPagesOfEveryShape) {
   const auto side = [](int dpi) { return static_cast<int>(std::lround(200 / 25.4 * dpi)); }; // the whole area, 200 x 200 mm
+  const auto near = [](int got, int wanted) { return wanted ? std::abs(got - wanted) <= 1 : got > 0; }; // 0: any size
   const std::string pnmPage = CodePage("Lieferschein 4711 (Seite 1)", 150, UseTestScanners() + "/page.pgm");
   const auto flat = ScanVorlage::Flachbett;
   const struct { const char* device; ScanVorlage vorlage; std::string options; int dpi; std::size_t pages; int width, height;
@@ -108,19 +108,15 @@ TEST_F(ScannerJobTest, FeederAndFlatbedPagesOfEveryShape) {
     GrayImage page;
     const ScanJob::Outcome outcome = Scan(c.device, c.vorlage, c.options, c.dpi, &page);
     ASSERT_EQ(Summary(outcome), std::to_string(c.pages) + "|");
-    if (c.width) { EXPECT_NEAR(page.width, c.width, 1); }
-    if (c.height) { EXPECT_NEAR(page.height, c.height, 1); }
-    EXPECT_GT(page.height, 0);
+    EXPECT_TRUE(near(page.width, c.width) && near(page.height, c.height)) << page.width << " x " << page.height;
     if (c.code) { EXPECT_EQ(ReadWithZXing(page).at(0).text, c.code); }
   }
   // pnm: a list of integers, the nearest taken; its pages keep the file's size, so only the option shows it.
   SaneSession session;
   SaneScanner pnm;
   ASSERT_EQ(session.Status() + pnm.Open("pnm:0"), SANE_STATUS_GOOD);
-  for (const auto& [wanted, taken] : {std::pair{200, 200}, {600, 300}, {80, 75}, {0, 75}}) {
-    ASSERT_EQ(pnm.Configure(ScanRequest{"pnm:0", ScanVorlage::Flachbett, wanted, ""}), SANE_STATUS_GOOD);
-    EXPECT_EQ(pnm.GetNumber("resolution"), taken) << wanted;
-  }
+  for (const auto& [wanted, taken] : {std::pair{200, 200}, {600, 300}, {80, 75}, {0, 75}})
+    EXPECT_EQ(pnm.Configure(ScanRequest{"pnm:0", flat, wanted, ""}) == SANE_STATUS_GOOD ? pnm.GetNumber("resolution") : -1, taken) << wanted;
 }
 
 TEST_F(ScannerJobTest, EachFaultHasItsMessageAndLeavesNothing) {
