@@ -116,7 +116,7 @@ TEST_F(ScannerJobTest, FeederAndFlatbedPagesOfEveryShape) {
   SaneScanner pnm;
   ASSERT_EQ(session.Status() + pnm.Open("pnm:0"), SANE_STATUS_GOOD);
   for (const auto& [wanted, taken] : {std::pair{200, 200}, {600, 300}, {80, 75}, {0, 75}})
-    EXPECT_EQ(pnm.Configure(ScanRequest{"pnm:0", flat, wanted, ""}) == SANE_STATUS_GOOD ? pnm.GetNumber("resolution") : -1, taken) << wanted;
+    EXPECT_EQ(pnm.Configure(ScanRequest{"pnm:0", flat, wanted, ""}) == SANE_STATUS_GOOD ? pnm.GetNumber("resolution") : -1, taken);
 }
 
 TEST_F(ScannerJobTest, EachFaultHasItsMessageAndLeavesNothing) {
