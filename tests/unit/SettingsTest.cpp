@@ -15,10 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Bytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
-}
+std::string Bytes(const fs::path& file) { std::ifstream in(file, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
 
 // Encoder, decoder, webcam size, scan resolution, QR codes only, history on and its size.
 std::string Values(const CQRCodeKonfiguration& k) {
@@ -51,11 +48,9 @@ protected:
 // defaults and says why, in the user's words and, for a command line, in English; the next save
 // keeps it beside the new one.
 TEST_F(SettingsTest, EachFileLoadsItsValuesOrTheDefaultsWithAReason) {
-  CQRCodeKonfiguration none;
-  EXPECT_EQ(none.GetStammdatenName().str(), File().string());
-  EXPECT_TRUE(none.Laden()) << "no file yet: no error";
-  EXPECT_EQ(Values(none), kDefaults);
+  EXPECT_EQ(CQRCodeKonfiguration().GetStammdatenName().str(), File().string());
   const struct { std::string content, values, reason; } cases[] = { // reason empty: the file loads
+      {"(no file)", kDefaults, ""},
       {"[A]\nEnc=0\n", "0 1 0x0 0 1 1 1000", ""},
       {"[A]\nDec=2\n", "1 2 0x0 0 1 1 1000", ""},
       {"[a]\r\n  enc = 0 \r\n[WC]\r\ncx=640\r\ncy=480\r\n[DEC]\r\nQR=0\r\n[SC]\r\ndpi=-300\r\n", "0 1 640x480 -300 0 1 1000", ""},
@@ -70,7 +65,7 @@ TEST_F(SettingsTest, EachFileLoadsItsValuesOrTheDefaultsWithAReason) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.content.substr(0, 30));
     if (c.content == "(a folder)") fs::create_directories(File());
-    else WriteFile(c.content);
+    else if (c.content != "(no file)") WriteFile(c.content);
     CQRCodeKonfiguration settings;
     EXPECT_EQ(settings.Laden(), c.reason.empty());
     EXPECT_EQ(Values(settings), c.values);
@@ -106,24 +101,21 @@ TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAFullDiskTheOldFileAndCopiesTheSe
   struct rlimit unlimited;
   getrlimit(RLIMIT_FSIZE, &unlimited);
   const struct rlimit small = {100, unlimited.rlim_max};
-  auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
   reread.m_eDecoder = Decoder_ZXing;
+  auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
   setrlimit(RLIMIT_FSIZE, &small);
   const bool savedOnFullDisk = reread.Sichern();
   setrlimit(RLIMIT_FSIZE, &unlimited), std::signal(SIGXFSZ, previousSignal);
-  EXPECT_FALSE(savedOnFullDisk);
-  EXPECT_NE(reread.GetLastErrorText().Find("QRCode.ini"), -1);
+  EXPECT_TRUE(!savedOnFullDisk && reread.GetLastErrorText().Find("QRCode.ini") != -1) << reread.GetLastErrorText().str();
   EXPECT_EQ(Saved(), saved + "(1 files)");
 
   // A file where the folder should be; the failure is reported through the message box.
   fs::remove_all(File().parent_path());
   std::ofstream(File().parent_path()) << "a file where the folder should be";
-  EXPECT_FALSE(settings.Sichern());
-  EXPECT_NE(settings.GetLastErrorText().Find("QRCode.ini"), -1);
+  EXPECT_TRUE(!settings.Sichern() && settings.GetLastErrorText().Find("QRCode.ini") != -1) << settings.GetLastErrorText().str();
   CString shown;
   auto previous = SetMessageBoxHandler([&](const CString& text, UINT) { shown = text; return IDOK; });
-  settings.ShowLastErrorMsgBox_Speichern();
-  SetMessageBoxHandler(previous);
+  settings.ShowLastErrorMsgBox_Speichern(), SetMessageBoxHandler(previous);
   EXPECT_EQ(shown, settings.GetLastErrorText());
 
   // Copies carry the settings but not the file name; the scratch profile they go through.
