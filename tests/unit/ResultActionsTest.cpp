@@ -90,45 +90,39 @@ TEST(ResultActionsTest, ThePaneOffersBookNumbersAndVCardsEntriesInFixedOrder) {
 }
 
 // The address in a line is the word from its scheme to the next blank; hosts in other letters
-// show their ASCII form beside.
-TEST(ResultActionsTest, EachLineShowsItselfAndOffersItsAddress) {
-  // shown: the line unless given; TaskIcon_None: a plain entry
+// show their ASCII form beside. Typed texts give their own entries.
+TEST(ResultActionsTest, EachTextShowsItsEntriesAndOffersOnlyItsAddresses) {
+  // shown: the line unless given; none: a plain entry
+  const int web = TaskIcon_Internet, mail = TaskIcon_EMail, tel = TaskIcon_Telefon, sms = TaskIcon_Mobil, none = TaskIcon_None;
   const struct { const char* line; int icon; const char* address; const char* shown = nullptr; size_t entries = 1; } cases[] = {
-      {"URL:http://x.de", TaskIcon_Internet, "http://x.de"}, {"(www.x.de)", TaskIcon_Internet, "http://www.x.de"},
-      {"Siehe HTTPS://x.de/a?b=1, danach", TaskIcon_Internet, "https://x.de/a?b=1"},
-      {"\xE2\x80\x9Ehttps://x.de/\xC3\xA4\xE2\x80\x9C.", TaskIcon_Internet, "https://x.de/\xC3\xA4"},
-      {"Wiki: https://de.wikipedia.org/wiki/Satz_(Logik).", TaskIcon_Internet, "https://de.wikipedia.org/wiki/Satz_(Logik)"},
-      {"Schreib an mailto:x@y.de?attach=/etc/passwd&body=Hallo%20du!", TaskIcon_EMail, "mailto:x@y.de?body=Hallo%20du"},
-      {"Ruf an: tel:+49-30-1234.", TaskIcon_Telefon, "tel:+49301234"},
-      {"Tel: 030 1234, Web: www.x.de", TaskIcon_Internet, "http://www.x.de"}, // "Tel:" alone is no number
-      {"Hotel: 030 1234", TaskIcon_None, ""},                                 // "tel:" inside a word
-      {"mehr.www.x.de", TaskIcon_None, ""}, {"www.", TaskIcon_None, ""}, {"-h http:// https://-", TaskIcon_None, ""},
-      {"http://x.de/\x01", TaskIcon_None, ""},                   // a control character
-      {"http://x.de/\xE2\x80\xAE" "fdp.exe", TaskIcon_None, ""}, // turns the shown text around
-      {"www.x.de/\xC3", TaskIcon_None, ""},                      // not UTF-8
-      {"Shop: https://B\xC3\xBC" "cher.de/neu", TaskIcon_Internet, "https://xn--bcher-kva.de/neu",
-       "Shop: https://B\xC3\xBC" "cher.de/neu (xn--bcher-kva.de)"},
-      {"www.\xD0\xB0pple.com", TaskIcon_Internet, "http://www.xn--pple-43d.com", "www.\xD0\xB0pple.com (www.xn--pple-43d.com)"},
-      {"BEGIN:VCARD\nEMAIL:m@m\xC3\xBCller.de\nEND:VCARD", TaskIcon_EMail, "mailto:m@xn--mller-kva.de",
+      {"URL:http://x.de", web, "http://x.de"}, {"(www.x.de)", web, "http://www.x.de"},
+      {"Siehe HTTPS://x.de/a?b=1, danach", web, "https://x.de/a?b=1"}, {"Ruf an: tel:+49-30-1234.", tel, "tel:+49301234"},
+      {"\xE2\x80\x9Ehttps://x.de/\xC3\xA4\xE2\x80\x9C.", web, "https://x.de/\xC3\xA4"},
+      {"Wiki: https://de.wikipedia.org/wiki/Satz_(Logik).", web, "https://de.wikipedia.org/wiki/Satz_(Logik)"},
+      {"Schreib an mailto:x@y.de?attach=/etc/passwd&body=Hallo%20du!", mail, "mailto:x@y.de?body=Hallo%20du"},
+      {"Tel: 030 1234, Web: www.x.de", web, "http://www.x.de"}, {"Hotel: 030 1234", none, ""}, // "Tel:" alone, "tel:" in a word
+      {"mehr.www.x.de", none, ""}, {"www.", none, ""}, {"-h http:// https://-", none, ""},
+      // a control character, one that turns the shown text around, not UTF-8
+      {"http://x.de/\x01", none, ""}, {"http://x.de/\xE2\x80\xAE" "fdp.exe", none, ""}, {"www.x.de/\xC3", none, ""},
+      {"https://B\xC3\xBC" "cher.de/neu", web, "https://xn--bcher-kva.de/neu", "https://B\xC3\xBC" "cher.de/neu (xn--bcher-kva.de)"},
+      {"www.\xD0\xB0pple.com", web, "http://www.xn--pple-43d.com", "www.\xD0\xB0pple.com (www.xn--pple-43d.com)"},
+      {"BEGIN:VCARD\nEMAIL:m@m\xC3\xBCller.de\nEND:VCARD", mail, "mailto:m@xn--mller-kva.de",
        "EMail: m@m\xC3\xBCller.de (xn--mller-kva.de)"},
-      {"geo:52.520008,13.404954", TaskIcon_Internet,
-       "https://www.openstreetmap.org/?mlat=52.520008&mlon=13.404954#map=17/52.520008/13.404954", "Ort: 52.520008, 13.404954 (Karte)"},
-      {"SMSTO:+49 171 123:Bitte 14:30 & Tor 2", TaskIcon_Mobil, "sms:+49171123?body=Bitte%2014%3A30%20%26%20Tor%202",
-       "SMS an +49 171 123", 2},
-      {"sms:+4930?body=Hallo", TaskIcon_Mobil, "sms:+4930?body=Hallo", "SMS an +4930", 2},
+      {"geo:52.520008,13.404954", web, "https://www.openstreetmap.org/?mlat=52.520008&mlon=13.404954#map=17/52.520008/13.404954",
+       "Ort: 52.520008, 13.404954 (Karte)"},
+      {"SMSTO:+49 171 123:Bitte 14:30 & Tor 2", sms, "sms:+49171123?body=Bitte%2014%3A30%20%26%20Tor%202", "SMS an +49 171 123", 2},
+      {"sms:+4930?body=Hallo", sms, "sms:+4930?body=Hallo", "SMS an +4930", 2},
   };
   for (const auto& c : cases) {
     const auto entries = Entries(c.line);
-    ASSERT_EQ(entries.size(), c.entries) << c.line;
-    EXPECT_EQ(entries[0], (ResultEntry{c.shown ? c.shown : c.line, c.icon, c.address, ResultAction_Open, ""})) << c.line;
+    EXPECT_EQ(std::pair(entries.size(), entries.at(0)),
+              std::pair(c.entries, ResultEntry{c.shown ? c.shown : c.line, c.icon, c.address, ResultAction_Open, ""})) << c.line;
   }
-}
 
-// WLAN copies its password without joining; MeCard gives a vCard's entries; Termin goes to the
-// calendar rebuilt from its fields; hostile values in any kind never become other addresses.
-TEST(ResultActionsTest, TypedTextsGiveTheirEntriesAndNoOtherAddresses) {
+  // WLAN copies its password without joining; MeCard gives a vCard's entries; Termin goes to the
+  // calendar rebuilt from its fields; hostile values in any kind never become other addresses.
   const std::string head = "BEGIN:VEVENT\r\nSUMMARY:Inventur\r\nDTSTART:20261208T080000Z\r\n", tail = "LOCATION:Halle 3\r\nEND:VEVENT";
-  const std::pair<std::string, std::string> cases[] = {
+  const std::pair<std::string, std::string> typed[] = {
       {"WIFI:T:WPA;S:B\xC3\xBCro;P:ge\\;heim;H:true;;",
        "Netzwerk: B\xC3\xBCro | Verschl\xC3\xBCsselung: WPA | Verborgenes Netzwerk | Passwort kopieren copy:ge;heim | "},
       {"WIFI:T:nopass;S:Gast;;", "Netzwerk: Gast | Verschl\xC3\xBCsselung: keine | "},
@@ -138,7 +132,7 @@ TEST(ResultActionsTest, TypedTextsGiveTheirEntriesAndNoOtherAddresses) {
       {head + "ATTACH:file:///etc/passwd\r\n" + tail, // only the fields we know go on
        "Termin: Inventur | Beginn: " + LocalDateTimeText(1796716800) + " | Ort: Halle 3 | In den Kalender \xC3\xBC" "bernehmen calendar:" +
            head + tail + " | "}};
-  for (const auto& [text, summary] : cases) EXPECT_EQ(Summary(text), summary);
+  for (const auto& [text, summary] : typed) EXPECT_EQ(Summary(text), summary);
 
   // Hostile values in every kind never become other addresses.
   const std::string values[] = {"$(rm -rf ~)`id`;|&", "file:///etc/passwd", "javascript:alert(1)", "\x1b[31m\r\nATTACH:file:///x",
@@ -152,7 +146,7 @@ TEST(ResultActionsTest, TypedTextsGiveTheirEntriesAndNoOtherAddresses) {
                                              !e.address.view().starts_with("javascript:"))) << e.address.str();
 }
 
-// Addresses are rebuilt from their parts; the opener gets one clean argument or is reported missing.
+// Addresses are rebuilt from their parts, hosts in ASCII; the opener gets one clean argument or is reported missing.
 TEST(DesktopActionsTest, AddressesAreRebuiltAndTheOpenerGetsOneCleanArgument) {
   const std::pair<const char*, const char*> cases[] = {
       // mail: recipients and subject/body only, percent-encoded anew
@@ -162,8 +156,7 @@ TEST(DesktopActionsTest, AddressesAreRebuiltAndTheOpenerGetsOneCleanArgument) {
       {"mailto:x@y.de?body=%00", ""}, {"mailto:?subject=niemand", ""}, {"mailto:x@-y.de", ""},
       {"mailto:m%C3%BCller@b%C3%BCcher.de", "mailto:m%C3%BCller@xn--bcher-kva.de"},
       // telephone: digits, ext and phone-context
-      {"tel:%2B49 (30) 1234;ext=5-6;isub=x;foo=bar", "tel:+49301234;ext=56"},
-      {"tel:030 1;phone-context=+49", "tel:0301;phone-context=+49"},
+      {"tel:%2B49 (30) 1234;ext=5-6;isub=x;foo=bar", "tel:+49301234;ext=56"}, {"tel:030 1;phone-context=+49", "tel:0301;phone-context=+49"},
       {"tel:\x7F" "030", ""}, {"tel:keine", ""}, {"sms:0171?body=a&x=file:///etc", "sms:0171?body=a"},
       // web: scheme in lower case, hosts in ASCII, nothing else
       {"HTTPS://Example.de/A b", ""}, {"HTTPS://Example.de:8080/A?q=\xC3\xA4#x", "https://Example.de:8080/A?q=\xC3\xA4#x"},
@@ -197,9 +190,8 @@ TEST(DesktopActionsTest, AddressesAreRebuiltAndTheOpenerGetsOneCleanArgument) {
   EXPECT_FALSE(GoToInternet("www.x.de"));
   SetMessageBoxHandler(previous), unsetenv("CODEWERK_OPENER");
   EXPECT_NE(shown.Find("/nonexistent/opener"), -1);
-}
 
-TEST(HostNamesTest, PunycodeOfTheSampleStringsOfItsDefinition) {
+  // Host names: Punycode of the sample strings of its definition; names that are no host names.
   const std::pair<std::u32string, const char*> samples[] = {
       {U"Pro\u010Dprost\u011Bnemluv\u00ED\u010Desky", "Proprostnemluvesky-uyb24dma41a"},
       {U"\u5B89\u5BA4\u5948\u7F8E\u6075-with-SUPER-MONKEYS", "-with-SUPER-MONKEYS-pc58ag80a8qai00g7n9n"},
