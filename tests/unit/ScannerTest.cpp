@@ -119,7 +119,7 @@ TEST_F(ScannerJobTest, FeederAndFlatbedPagesOfEveryShape) {
     EXPECT_EQ(pnm.Configure(ScanRequest{"pnm:0", flat, wanted, ""}) == SANE_STATUS_GOOD ? pnm.GetNumber("resolution") : -1, taken);
 }
 
-TEST_F(ScannerJobTest, EachFaultHasItsMessageAndLeavesNothing) {
+TEST_F(ScannerJobTest, FaultsCancelsAndDroppedJobsEndWithTheirMessageAndLeaveNothing) {
   // At 300 dpi the test driver's reader is still busy when the fault comes; stopping it then can
   // leave the driver hung, which must cost neither the message nor the next scan.
   for (const auto& [status, summary] : {std::pair{"SANE_STATUS_NO_DOCS", "0|Im Einzug liegt kein Papier."},
@@ -134,9 +134,8 @@ TEST_F(ScannerJobTest, EachFaultHasItsMessageAndLeavesNothing) {
   ASSERT_EQ(outcome.scanners.size(), 2u);
   EXPECT_EQ(outcome.scanners[0].label, "Noname frontend-tester (test:0)");
   EXPECT_TRUE(outcome.scanners[0].flatbed && outcome.scanners[0].feeder && !outcome.scanners[0].duplex);
-}
 
-TEST_F(ScannerJobTest, CancelledAndDroppedJobsEndWithinASecondAndLeaveNothing) {
+  // Cancelled and dropped jobs end within a second and leave nothing.
   const ScanRequest slow{"test:0", ScanVorlage::Einzug, 300,
                          "read-limit=yes;read-limit-size=1000;read-delay=yes;read-delay-duration=200000"};
   const auto start = std::chrono::steady_clock::now();

@@ -55,7 +55,7 @@ protected:
 // The folder is private and named for the process; it goes when the process ends normally, a
 // killed process leaves it, and the next process that makes its own sweeps it, keeping those of
 // live processes and folders not ours.
-TEST_F(TempFilesTest, TheFolderIsPrivateGoesWithItsProcessAndKilledOnesAreSwept) {
+TEST_F(TempFilesTest, PrivateFoldersGoWithTheirProcessAndNamesAreNeverShared) {
   char folder[MAX_PATH];
   ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
   EXPECT_EQ(fs::symlink_status(folder).permissions(), fs::perms::owner_all);
@@ -67,11 +67,9 @@ TEST_F(TempFilesTest, TheFolderIsPrivateGoesWithItsProcessAndKilledOnesAreSwept)
   fs::create_directories(m_dir / alive), fs::create_directories(m_dir / "codewerk-not-ours");
   EXPECT_FALSE(fs::exists(InChild([] { std::exit(0); }))) << "the folder and its file go with the process";
   EXPECT_EQ(Left(), (std::set<std::string>{alive, "codewerk-not-ours"}));
-}
 
-// Names are made exclusively: a link planted at every name changes nothing, and a thousand names
-// from four threads never collide.
-TEST_F(TempFilesTest, NoLinkHijacksANameAndNoTwoCallersShareOne) {
+  // Names are made exclusively: a link planted at every name changes nothing, and a thousand names
+  // from four threads never collide.
   const fs::path target = m_dir / "victim.txt";
   std::ofstream(target) << "keep me";
   char name[MAX_PATH];

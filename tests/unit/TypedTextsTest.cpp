@@ -32,7 +32,7 @@ void ExpectRoundTrips(const std::vector<Fields>& cases, std::string (*write)(con
 // WLAN with escapes, quoted hex and no password; E-Mail a percent-encoded mailto address; SMS with
 // colons in its text; Ort a geo address with six decimals; Termin a bare VEVENT in UTC; MeCard
 // with its separators escaped.
-TEST(TypedTextsTest, EachKindReadsBackThroughBothReadersAsTheSameFields) {
+TEST(TypedTextsTest, EachKindReadsBackAsTheSameFieldsAndEachFormRefusesWhatIsMissing) {
   const std::time_t start = 1796716800; // 2026-12-08 08:00:00 UTC
   ExpectRoundTrips<WlanFields>({{"Büro; 2.OG", "WPA", "geh:eim\\,\"x\"", true}, {"CAFE1234", "WEP", "1234567890", false},
                                 {"Gäste", "nopass", "", false}}, WlanText, ReadWlanText);
@@ -59,11 +59,9 @@ TEST(TypedTextsTest, EachKindReadsBackThroughBothReadersAsTheSameFields) {
   EXPECT_FALSE(ReadWlanText("WIFI:T:WPA;P:x;;") || ReadPhoneText("mailto:x@y") ||
                ReadTerminText("BEGIN:VEVENT\nSUMMARY:x\nDTSTART:20261208T080000\nEND:VEVENT"));
   for (const char* wrong : {"geo:91,0", "geo:1", "geo:a,b", "geo:1,2x"}) EXPECT_FALSE(ReadGeoText(wrong)) << wrong;
-}
 
-// Each form's values make a text that reopens the same form with them; missing and malformed
-// values are refused with a reason.
-TEST(TypedTextsTest, FormsWriteTheirValuesOrRefuseThemWithAReason) {
+  // Each form's values make a text that reopens the same form with them; missing and malformed
+  // values are refused with a reason.
   const std::vector<std::pair<TypedForm, FormValues>> cases = {
       {TypedForm::Wlan, {{"SSID", "Büro"}, {"Verschluesselung", "WEP"}, {"Passwort", "a;b"}, {"Verborgen", "1"}}},
       {TypedForm::EMail, {{"An", "a@example.de"}, {"Betreff", "Grüße"}, {"Nachricht", "x\ny"}}},

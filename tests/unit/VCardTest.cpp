@@ -115,7 +115,7 @@ TEST(VCardTest, EachCardGivesItsFields) {
 }
 
 // The writer (the entry dialog's and for cards read) ends every line with CR LF, and what it writes
-// reads back as the same contact.
+// reads back as the same contact; the line breaks it rests on.
 TEST(VCardTest, WrittenCardsReadBackAsTheSameContact) {
   // Separators inside values must be escaped on the way out.
   const auto own = Record("BEGIN:VCARD\nN:M\xC3\xBCller;J\xC3\xBCrgen\nFN:J\xC3\xBCrgen M\xC3\xBCller\n"
@@ -135,9 +135,7 @@ TEST(VCardTest, WrittenCardsReadBackAsTheSameContact) {
     for (const char* notWritten : {"Abteilung", "Weitere"}) expected.erase(notWritten), read.erase(notWritten); // left out so far
     EXPECT_EQ(read, expected) << written.str();
   }
-}
-
-TEST(TextLinesTest, LineBreaksAreUnifiedAndSplit) {
+  // Line breaks of every kind are unified, and split with empty lines kept.
   CStringArray lines;
   BreakLine(SetNewLineText("a\r\nb\rc\n\nd\n", "\n"), lines);
   EXPECT_EQ(std::vector<CString>(lines.begin(), lines.end()), std::vector<CString>({"a", "b", "c", "", "d"}));

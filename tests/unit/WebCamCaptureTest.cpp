@@ -35,7 +35,7 @@ double SecondsSince(Clock::time_point start) { return std::chrono::duration<doub
 
 } // namespace
 
-TEST_F(WebCamCaptureTest, AFrameArrivesAsTheSamePictureAndItsCodeReads) {
+TEST_F(WebCamCaptureTest, FramesArriveAsTheSamePictureAtTheWishedSize) {
   // An odd width: GStreamer pads rows to four bytes, the BMP pads them its own way.
   const GrayImage code = WithQuietZone(RenderCode("Kamera 1", 5), 12);
   GrayImage picture = Canvas(code.width + 3, code.height + 1, 200);
@@ -52,24 +52,22 @@ TEST_F(WebCamCaptureTest, AFrameArrivesAsTheSamePictureAndItsCodeReads) {
   EXPECT_EQ(ReadWithZXing(LoadGrayWithStb(Snapshot())).at(0).text, "Kamera 1");
   DoneWebCam(cam);
   EXPECT_TRUE(!fs::exists(Snapshot() + ".part") && fs::exists(Snapshot())) << "the spare goes with the camera";
-}
 
-// The wished size is asked for, and no wish leaves the source's own; a camera without the wished
-// size gives one below it, not none and not a larger one (height 0: any). An unwritable path fails
-// without leaving a part, and the camera is still fine.
-TEST_F(WebCamCaptureTest, TheWishedSizeIsAskedForAndAnUnwritablePathLeavesNoPart) {
+  // The wished size is asked for, and no wish leaves the source's own; a camera without the wished
+  // size gives one below it, not none and not a larger one (height 0: any). An unwritable path fails
+  // without leaving a part, and the camera is still fine.
   const struct { const char* source; SIZE wish; int width, height; } cases[] = {
       {"videotestsrc", {640, 480}, 640, 480}, {"videotestsrc", {0, 0}, 320, 240},
       {"videotestsrc ! video/x-raw,width=(int){320,800},height=(int){240,600}", {640, 480}, 320, 0}};
   const std::string nowhere = (m_dir / "fehlt" / "frame.bmp").string();
   for (const auto& c : cases) {
-    void* cam = Start(c.source, c.wish);
-    ASSERT_NE(cam, nullptr) << c.source;
-    EXPECT_FALSE(SaveWebCamImage(cam, nowhere.c_str()) || fs::exists(nowhere + ".part"));
-    ASSERT_TRUE(SaveWebCamImage(cam, Snapshot().c_str()));
+    void* camera = Start(c.source, c.wish);
+    ASSERT_NE(camera, nullptr) << c.source;
+    EXPECT_FALSE(SaveWebCamImage(camera, nowhere.c_str()) || fs::exists(nowhere + ".part"));
+    ASSERT_TRUE(SaveWebCamImage(camera, Snapshot().c_str()));
     const GrayImage saved = LoadGrayWithStb(Snapshot());
     EXPECT_EQ(std::pair(saved.width, c.height ? saved.height : 0), std::pair(c.width, c.height)) << c.source;
-    DoneWebCam(cam);
+    DoneWebCam(camera);
   }
   DoneWebCam(nullptr);
 }
