@@ -18,17 +18,12 @@ GrayImage Render(CEncoderItemBase& encoder, const Page& page, int finestDpi = 0)
   wxBitmap bitmap(page.width, page.height, 24);
   {
     wxMemoryDC dc(bitmap);
-    dc.SetBackground(*wxWHITE_BRUSH);
-    dc.Clear();
+    dc.SetBackground(*wxWHITE_BRUSH), dc.Clear();
     CQRCodeTestseiteDruckenView view(encoder);
     view.m_nFeinsteAufloesung = finestDpi;
-    view.SetDC(&dc);
-    view.SetPPIPrinter(page.ppi, page.ppi);
-    view.SetPPIScreen(96, 96);
-    view.SetPageSizePixels(page.width, page.height);
-    view.SetPaperRectPixels(wxRect(0, 0, page.width, page.height));
-    view.OnPreparePrinting();
-    view.OnBeginDocument(1, 1);
+    view.SetDC(&dc), view.SetPPIPrinter(page.ppi, page.ppi), view.SetPPIScreen(96, 96);
+    view.SetPageSizePixels(page.width, page.height), view.SetPaperRectPixels(wxRect(0, 0, page.width, page.height));
+    view.OnPreparePrinting(), view.OnBeginDocument(1, 1);
     EXPECT_TRUE(view.OnPrintPage(1));
     view.OnEndDocument();
   }

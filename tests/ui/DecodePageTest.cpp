@@ -28,15 +28,14 @@ TEST_F(DecodePageTest, AScannersKeyBurstsBecomeTastaturResultsAndALoneKeyReaches
   CSubDlgDecode& page = OpenDecode("2D Scanner");
   auto& catcher = page.m_dlgBarCodeScanner;
   ASSERT_TRUE(catcher.m_bHookInstalled);
-  catcher.OnShowWindow(TRUE, 0); // shown twice: still one registration
-  catcher.Remove_WinApp_PreTranslateMessage_Function();
+  catcher.OnShowWindow(TRUE, 0), catcher.Remove_WinApp_PreTranslateMessage_Function(); // shown twice: still one registration
   EXPECT_FALSE(Is_WinApp_PreTranslateMessage_Function_Added(&catcher));
   catcher.OnShowWindow(TRUE, 0);
   wxWindow* focused = page.m_wndTabCtrl.m_arSubDlg[0];
   focused->SetFocus();
   // Fewer than three characters give nothing; the blank after Enter is swallowed.
-  const std::pair<std::string, std::string> bursts[] = {
-      {"abc\n", "abc"}, {"ab", ""}, {"a b c\n ", "a b c"}, {"a(b c)d [e]\n", "a(b c)d [e]"}};
+  const std::pair<std::string, std::string> bursts[] = {{"abc\n", "abc"}, {"ab", ""}, {"a b c\n ", "a b c"},
+                                                        {"a(b c)d [e]\n", "a(b c)d [e]"}};
   for (const auto& [keys, text] : bursts) {
     m_decoded.clear();
     TypeText(keys);
@@ -48,8 +47,7 @@ TEST_F(DecodePageTest, AScannersKeyBurstsBecomeTastaturResultsAndALoneKeyReaches
   m_decoded.clear();
   for (wxChar c : wxString::FromUTF8("Grüße €")) {
     wxKeyEvent key(wxEVT_CHAR);
-    key.m_uniChar = c;
-    key.m_keyCode = c < 128 ? static_cast<int>(c) : static_cast<int>(WXK_NONE);
+    key.m_uniChar = c, key.m_keyCode = c < 128 ? static_cast<int>(c) : static_cast<int>(WXK_NONE);
     key.SetEventObject(focused);
     focused->GetEventHandler()->ProcessEvent(key);
   }
@@ -58,7 +56,6 @@ TEST_F(DecodePageTest, AScannersKeyBurstsBecomeTastaturResultsAndALoneKeyReaches
   EXPECT_EQ(m_symbols, std::vector<std::string>(4, "Tastatur")); // every read
   EXPECT_TRUE(m_messages.empty());
   catcher.OnShowWindow(TRUE, 0);
-
   // A person's lone Tab moves the focus and Ctrl+PgDn turns the tab strip, held back only until
   // it is clear no burst follows.
   wxUIActionSimulator keys;
@@ -71,13 +68,10 @@ TEST_F(DecodePageTest, AScannersKeyBurstsBecomeTastaturResultsAndALoneKeyReaches
   ToTab(0); // "Erstellen": the decode page and its source hide
   EXPECT_FALSE(catcher.m_bHookInstalled);
   auto* edit = dynamic_cast<wxTextCtrl*>(m_dialog->GetTabCtrl().m_arSubDlg[0]->GetDlgItem(1001));
-  edit->SetFocus();
-  edit->Clear();
-  m_decoded.clear();
+  edit->SetFocus(), edit->Clear(), m_decoded.clear();
   TypeText("xyz\n");
   Pump(300);
-  EXPECT_EQ(edit->GetValue(), "xyz\n");
-  EXPECT_TRUE(m_decoded.empty());
+  EXPECT_EQ(edit->GetValue() + std::to_string(m_decoded.size()), "xyz\n0");
 
   // A handler that accepts ends the modal main dialog, without the result dialog.
   m_dialog->Hide();
@@ -108,10 +102,7 @@ TEST_F(DecodePageTest, ADeclinedCodeShowsTheResultDialogAndACodeScannedMeanwhile
     shown.push_back(firstLine(first));
     TypeText("zweiter Code\n ");
     Pump(300);
-    WhenModalShown([&](wxWindow* second) {
-      shown.push_back(firstLine(second));
-      EndModal(second);
-    });
+    WhenModalShown([&](wxWindow* second) { shown.push_back(firstLine(second)), EndModal(second); });
     EndModal(first);
   });
   page.m_wndTabCtrl.m_arSubDlg[0]->SetFocus();
@@ -145,23 +136,18 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
   // The first file takes far longer to read than the others, which may be read beside it.
   GrayImage scan = Noisy(Canvas(2600, 2600, 235), 6, 3);
   Paste(scan, WithQuietZone(RenderCode("erste Datei", 4), 10), 1700, 1900);
-  Picture("eins.png", scan);
-  Picture("zwei.png", WithQuietZone(RenderCode("zweite Datei", 4), 10));
-  Picture("leer.png", Canvas(200, 150));
+  Picture("eins.png", scan), Picture("zwei.png", WithQuietZone(RenderCode("zweite Datei", 4), 10)), Picture("leer.png", Canvas(200, 150));
   Picture("schraeg.png", Rotated(WithQuietZone(RenderCode("schräg", 4), 10), 17));
   CStringArray dropped = files({"eins.png", "leer.png", "zwei.png", "schraeg.png"});
-  CDragDropTreeRecord record;
-  record.m_pFiles = &dropped;
-  datei.OnDragDropTree(0, reinterpret_cast<LPARAM>(&record));
-  EXPECT_EQ(record.m_nResult, 1);
+  for (int state : {1, 0}) { // dragging over reports file names without decoding anything
+    CDragDropTreeRecord record;
+    record.m_nDragState = state, record.m_pFiles = &dropped;
+    datei.OnDragDropTree(0, reinterpret_cast<LPARAM>(&record));
+    EXPECT_EQ(record.m_nResult, 1);
+    EXPECT_EQ(m_decoded.size(), state ? 0u : 3u);
+  }
   EXPECT_EQ(m_decoded, (std::vector<std::string>{"erste Datei", "zweite Datei", "schräg"}));
   EXPECT_EQ(found(), "erste Datei|-|zweite Datei|schräg|");
-  m_decoded.clear(); // dragging over reports file names without decoding anything
-  CDragDropTreeRecord dragging;
-  dragging.m_nDragState = 1;
-  dragging.m_pFiles = &dropped;
-  datei.OnDragDropTree(0, reinterpret_cast<LPARAM>(&dragging));
-  EXPECT_EQ(std::make_pair(dragging.m_nResult, m_decoded.size()), std::make_pair(1, size_t{0}));
 
   // A multi-page TIFF chosen in the file dialog, by the keyboard user's button.
   std::string convert = "convert";
@@ -175,8 +161,7 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
   ClickOn(datei.GetDlgItem(1009));
   EXPECT_TRUE(asked.multiple);
   for (const char* ending : {"*.jpeg", "*.tiff", "*.JPG", "*.png"}) EXPECT_GE(asked.filter.Find(ending), 0) << ending;
-  EXPECT_EQ(found(), "Seite 1|Seite 2|Seite 3|");
-  EXPECT_EQ(m_decoded.size(), 3u);
+  EXPECT_EQ(found() + std::to_string(m_decoded.size()), "Seite 1|Seite 2|Seite 3|6");
   EXPECT_EQ(bitmapsInTemp(), bitmapsBefore);
 
   // A drop given up early (an exception on the way) waits for the files in hand, frees what was
@@ -189,8 +174,7 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
     CString file;
     void* handle = nullptr;
     for (int i = 0; i < 2; ++i) {
-      ASSERT_TRUE(decoded.Take(i, file, handle));
-      EXPECT_NE(handle, nullptr) << i;
+      ASSERT_TRUE(decoded.Take(i, file, handle) && handle) << i;
       page.FreeDecodeResult(handle);
     }
     temporary = file.str();
@@ -198,8 +182,7 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
   EXPECT_FALSE(fs::exists(temporary));
 
   // Unreadable files say why; "not found" comes only when something was read.
-  std::ofstream(m_dir / "kaputt.png") << "kein Bild";
-  std::ofstream(m_dir / "leer.jpg");
+  std::ofstream(m_dir / "kaputt.png") << "kein Bild", std::ofstream(m_dir / "leer.jpg");
   m_decoded.clear(), m_messages.clear();
   datei.DecodeFiles(files({"kaputt.png", "leer.jpg"}));
   EXPECT_EQ(m_messages, (std::vector<std::string>{
@@ -207,8 +190,7 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
                             "(BMP, PNG, JPEG, GIF oder TIFF).\n"
                             "„leer.jpg“ kann nicht gelesen werden: die Datei ist leer."}));
   datei.DecodeFiles(files({"kaputt.png", "leer.png"}));
-  EXPECT_EQ(m_messages.size(), 3u);
-  EXPECT_EQ(m_messages.back(), "Es wurden keine QR Codes erkannt.");
+  EXPECT_EQ(m_messages.size() == 3 ? m_messages.back() : "", "Es wurden keine QR Codes erkannt.");
   EXPECT_EQ(found() + std::to_string(m_decoded.size()), "-|0"); // the readable one
   m_messages.clear(); // folders dropped alone: nothing at all
   auto* target = dynamic_cast<wxFileDropTarget*>(datei.GetDropTarget());
@@ -235,8 +217,7 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
   wxTimer escape;
   escape.Bind(wxEVT_TIMER, [](wxTimerEvent&) { wxUIActionSimulator().Char(WXK_ESCAPE); });
   escape.StartOnce(1500);
-  ClickOn(datei.GetDlgItem(1009));
-  Pump(300);
+  ClickOn(datei.GetDlgItem(1009)), Pump(300);
   g_log_remove_handler("Gtk", handler);
   EXPECT_EQ(criticals, 0);
 }
@@ -253,23 +234,20 @@ TEST_F(DecodePageTest, AReadIsRecordedWithItsSourceAndTheVerlaufPageFindsCopiesE
   SetQRCodeVerlaufAktiv(true);
   decode.OnQRCodeDecoded(Results({"vom Gastprogramm, erlaubt"}));
   SetQRCodeVerlaufAktiv(false);
-  decode.m_bHostReadIn = false;
-  GetQRCodeKonfiguration().m_bVerlaufAktiv = 0;
+  decode.m_bHostReadIn = false, GetQRCodeKonfiguration().m_bVerlaufAktiv = 0;
   decode.OnQRCodeDecoded(Results({"abgeschaltet"}));
   GetQRCodeKonfiguration().m_bVerlaufAktiv = 1;
   EXPECT_EQ(recorded(), 1u);
   ProcessVerlauf().Clear();
-
-  decode.OnQRCodeDecoded(Results({"Lieferschein 4711"}));
-  decode.OnQRCodeDecoded(Results({"WIFI:T:WPA;S:Lager;P:geheim;;"}));
+  decode.OnQRCodeDecoded(Results({"Lieferschein 4711"})), decode.OnQRCodeDecoded(Results({"WIFI:T:WPA;S:Lager;P:geheim;;"}));
   ToTab(3);
   auto& page = *dynamic_cast<CSubDlgVerlauf*>(m_dialog->GetTabCtrl().m_arSubDlg[3]);
   auto& list = *dynamic_cast<wxListCtrl*>(page.FindWindow(1102));
   ASSERT_EQ(list.GetItemCount(), 2);
   EXPECT_EQ(list.GetItemText(0, 3) + " " + list.GetItemText(1, 1), "WIFI:T:WPA;S:Lager;; Datei") << "no password kept";
 
-  dynamic_cast<wxTextCtrl*>(page.FindWindow(1101))->SetValue("liefer");
-  Pump(100);
+  auto* search = dynamic_cast<wxTextCtrl*>(page.FindWindow(1101));
+  search->SetValue("liefer"), Pump(100);
   ASSERT_EQ(list.GetItemCount(), 1);
   list.SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
   ClickOn(page.FindWindow(1103));
@@ -277,15 +255,13 @@ TEST_F(DecodePageTest, AReadIsRecordedWithItsSourceAndTheVerlaufPageFindsCopiesE
   const std::string csv = (m_dir / "verlauf.csv").string();
   AnswerFileDialog({csv});
   ClickOn(page.FindWindow(1106));
-  std::ifstream exported(csv);
-  std::string header, row;
-  std::getline(exported, header), std::getline(exported, row);
-  EXPECT_EQ(header, "Zeit,Quelle,Datei,Seite,Symbologie,Text\r");
-  EXPECT_NE(row.find(",Datei,,,QRCode,Lieferschein 4711"), std::string::npos) << row;
+  std::stringstream exported;
+  exported << std::ifstream(csv).rdbuf();
+  EXPECT_TRUE(exported.str().starts_with("Zeit,Quelle,Datei,Seite,Symbologie,Text\r\n") &&
+              exported.str().ends_with(",Datei,,,QRCode,Lieferschein 4711\r\n")) << exported.str();
 
   ClickOn(page.FindWindow(1104));
-  dynamic_cast<wxTextCtrl*>(page.FindWindow(1101))->SetValue("");
-  Pump(100);
+  search->SetValue(""), Pump(100);
   EXPECT_EQ(list.GetItemCount(), 1);
   m_answers = {IDYES};
   ClickOn(page.FindWindow(1105));
@@ -302,8 +278,7 @@ TEST(HostReadInTest, TextsAreOfferedInOrderToTheFirstTakerAndOneSourceNamesTheDi
     std::unique_ptr<CSubDlgDecode> page{CreateCurrentDecoder()};
     if (scannerOnly)
       page->m_bShowWebCam = page->m_bShowScanner = page->m_bShowDatei = page->m_bShowBildschirm = page->m_bShowZwischenablage = false;
-    std::vector<std::string> first, second;
-    int bitmaps = -1;
+    std::vector<std::string> first, second; int bitmaps = -1;
     CQRCodeActionBaseArray actions;
     actions.Add([&](const CString& text, CArray<void*, void*>& seen) {
       return first.push_back(text.str()), bitmaps = seen.GetSize(), text == "Lieferschein 4711";
@@ -312,36 +287,30 @@ TEST(HostReadInTest, TextsAreOfferedInOrderToTheFirstTakerAndOneSourceNamesTheDi
     CQRCodeEinlesen einlesen(*page, actions, nullptr);
     std::string caption;
     WhenModalShown([&](wxWindow* dialog) {
-      caption = dialog->GetLabel().utf8_string();
-      Pump(200);
+      caption = dialog->GetLabel().utf8_string(), Pump(200);
       CDTemplateArray<CDecodeGrafikResult> images;
       if (scannerOnly) TypeText("Lieferschein 4711\n");
       else page->OnQRCodeDecoded(Results({"eins", "zwei", "drei"}), images);
     });
     einlesen.DoQRCodeEinlesen(); // returns only when the dialog ended
-    EXPECT_EQ(caption, scannerOnly ? "2D Scanner" : "QR Code");
+    EXPECT_EQ(caption + " " + std::to_string(bitmaps), scannerOnly ? "2D Scanner 0" : "QR Code 0");
     EXPECT_EQ(first, (scannerOnly ? std::vector<std::string>{"Lieferschein 4711"} : std::vector<std::string>{"eins", "zwei"}));
     EXPECT_EQ(second, scannerOnly ? std::vector<std::string>{} : first) << "the first taker ends the offers";
-    EXPECT_EQ(bitmaps, 0);
     ASSERT_NE(page->GetParent(), nullptr) << "kept for its owner, who deletes it";
-    EXPECT_FALSE(dynamic_cast<wxDialog*>(page->GetParent())) << "not left in the dialog that went";
-    EXPECT_FALSE(page->GetParent()->IsShown());
+    EXPECT_TRUE(!dynamic_cast<wxDialog*>(page->GetParent()) && !page->GetParent()->IsShown()) << "not left in the dialog that went";
   }
 }
 
 // The shell command: a scanner's keys give a JSON line and 0; closing without a read gives 1.
 TEST(HostReadInCommandTest, CodewerkReadPrintsTheFirstReadOrEndsWithOneWhenClosed) {
   const std::string out = (fs::temp_directory_path() / ("codewerk-read-" + std::to_string(getpid()))).string();
-  const char* config = getenv("XDG_CONFIG_HOME");
-  const std::string read = std::string("XDG_CONFIG_HOME='") + (config ? config : "/tmp") + "' " + CODEWERK_APP +
-                           " read --json --source '2D Scanner' > " + out + " & ";
+  const std::string read = std::string(CODEWERK_APP) + " read --json --source '2D Scanner' > " + out + " & "; // in our settings folder
   // Without a window manager the keys go where the pointer is.
   const std::string window = "w=\\$(xdotool search --sync --onlyvisible --name '^2D Scanner$' | head -1); "
                              "xdotool mousemove --window \\$w 40 40; sleep 0.3; ";
   const std::tuple<const char*, int, const char*> cases[] = {
       {"xdotool type --delay 5 'a(b c)d' && xdotool key Return", 0, "{\"text\":\"a(b c)d\",\"symbology\":\"Tastatur\",\"points\":[]}\n"},
-      {"xdotool key Escape", 1, ""},
-  };
+      {"xdotool key Escape", 1, ""}};
   for (const auto& [keys, exitStatus, printed] : cases) {
     const int status = std::system(("timeout 20 sh -c \"" + read + window + keys + "; wait \\$!\"").c_str());
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exitStatus) << keys;

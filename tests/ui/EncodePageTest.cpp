@@ -25,8 +25,7 @@ class EncodePageTest : public PageTest {
 protected:
   void SetUp() override {
     PageTest::SetUp();
-    m_page = dynamic_cast<CSubDlgEncodeBase*>(Show(0).GetTabCtrl().m_arSubDlg[0]);
-    Pump(100);
+    m_page = dynamic_cast<CSubDlgEncodeBase*>(Show(0).GetTabCtrl().m_arSubDlg[0]), Pump(100);
     ASSERT_NE(m_page, nullptr);
   }
   wxTextCtrl* Edit() { return dynamic_cast<wxTextCtrl*>(m_page->GetDlgItem(1001)); }
@@ -54,27 +53,22 @@ TEST_F(EncodePageTest, OpensWithTheMakersCodeTypingReEncodesAndATooLongTextSaysS
   EXPECT_EQ(Edit()->GetValue(), kMaker);
   EXPECT_EQ(ReadScreen(), kMaker);
   EXPECT_FALSE(m_page->GetDlgItem(1004)->IsShown()); // "Variable" only for hosts that set it
-  Edit()->SetFocus();
-  Edit()->Clear();
+  Edit()->SetFocus(), Edit()->Clear();
   TypeText("https://www.example.org");
   EXPECT_EQ(SizeLabel(), "25 x 25");
   TypeText("\nZeile 2");
   EXPECT_EQ(ReadScreen(), "https://www.example.org\nZeile 2");
-  Edit()->Clear(); // no text, no code: the code and "Speichern" go away
-  Pump(100);
+  Edit()->Clear(), Pump(100); // no text, no code: the code and "Speichern" go away
   EXPECT_EQ(Shown() + SizeLabel(), "- - -");
 
   // A text too long for a code says so in the code area, with the limit.
-  Edit()->ChangeValue(wxString(3000, 'a'));
-  m_page->OnEnChange();
-  Pump(200);
+  Edit()->ChangeValue(wxString(3000, 'a')), m_page->OnEnChange(), Pump(200);
   EXPECT_EQ(m_page->m_strKeinCode, "Der Text ist zu lang für einen QR-Code: 3000 Bytes, höchstens 2953 Bytes mit "
                                    "Fehlerkorrektur L (Bibliothek " + m_page->GetEncoder().GetNameBibliothek() + ").");
   EXPECT_EQ(Shown(), "code - -");
   const GrayImage area = ToGray(CaptureClient(&m_page->m_btnCode)); // dark pixels where the words are
   EXPECT_LT(*std::min_element(area.pixels.begin(), area.pixels.end()), 100);
-  Edit()->ChangeValue("kurz");
-  m_page->OnEnChange();
+  Edit()->ChangeValue("kurz"), m_page->OnEnChange();
   EXPECT_TRUE(m_page->m_strKeinCode.IsEmpty());
 }
 
@@ -143,38 +137,32 @@ TEST_F(EncodePageTest, TheVCardAndWLANFormsFillTheTextAndTheWLANFormReopensFromI
     ClickOn(dialog->FindWindow(wxID_OK));
   });
   wxCommandEvent click(wxEVT_BUTTON, 4010);
-  m_page->GetEventHandler()->ProcessEvent(click);
-  Pump(200);
+  m_page->GetEventHandler()->ProcessEvent(click), Pump(200);
   const CString text = FromWx(Edit()->GetValue()); // shown with plain line breaks …
-  EXPECT_TRUE(text.view().starts_with("BEGIN:VCARD\nVERSION:") && text.Find('\r') < 0 && text.Find("\nORG:B\xC3\xA4" "ckerei\n") > 0) << text;
+  EXPECT_TRUE(text.view().starts_with("BEGIN:VCARD\nVERSION:") && text.Find('\r') < 0 && text.Find("\nORG:B\xC3\xA4" "ckerei\n") > 0)
+      << text;
   EXPECT_EQ(ReadScreen(), SetNewLineText(text, "\r\n").str()); // … and encoded with CR LF, as vCard requires
   // Still a vCard after the user edited it in the field; any other text keeps plain line breaks.
-  Edit()->SetFocus();
-  Edit()->SetInsertionPoint(0);
+  Edit()->SetFocus(), Edit()->SetInsertionPoint(0);
   TypeText("\n");
   EXPECT_EQ(ReadScreen(), "\r\n" + SetNewLineText(text, "\r\n").str());
-  Edit()->ChangeValue("Hallo\nWelt");
-  Edit()->SetInsertionPointEnd();
+  Edit()->ChangeValue("Hallo\nWelt"), Edit()->SetInsertionPointEnd();
   TypeText("!");
   EXPECT_EQ(ReadScreen(), "Hallo\nWelt!");
 
   // The WLAN form says what is missing.
   WhenModalShown([&](wxWindow* dialog) {
-    ClickOn(dialog->FindWindow(wxID_OK)); // no network name yet
-    Pump(200);
-    Field(dialog, "SSID")->SetValue("Lager; Halle 2");
-    Field(dialog, "Passwort")->SetValue("ge:heim");
+    ClickOn(dialog->FindWindow(wxID_OK)), Pump(200); // no network name yet
+    Field(dialog, "SSID")->SetValue("Lager; Halle 2"), Field(dialog, "Passwort")->SetValue("ge:heim");
     ClickOn(dialog->FindWindow(wxID_OK));
   });
-  ClickOn(m_page->GetDlgItem(4011));
-  Pump(200);
+  ClickOn(m_page->GetDlgItem(4011)), Pump(200);
   EXPECT_EQ(m_messages, std::vector<std::string>{"Bitte „Netzwerkname (SSID)“ angeben."});
   EXPECT_EQ(Edit()->GetValue(), "WIFI:T:WPA;S:Lager\\; Halle 2;P:ge\\:heim;;");
-  EXPECT_EQ(ReadScreen(), "WIFI:T:WPA;S:Lager\\; Halle 2;P:ge\\:heim;;");
+  EXPECT_EQ(ReadScreen(), Edit()->GetValue().utf8_string());
   std::string reopened;
   WhenModalShown([&](wxWindow* dialog) {
-    reopened = Field(dialog, "SSID")->GetValue().utf8_string();
-    ClickOn(dialog->FindWindow(wxID_CANCEL));
+    reopened = Field(dialog, "SSID")->GetValue().utf8_string(), ClickOn(dialog->FindWindow(wxID_CANCEL));
   });
   ClickOn(m_page->GetDlgItem(4011));
   EXPECT_EQ(reopened, "Lager; Halle 2");
@@ -187,8 +175,7 @@ TEST(QRCodeStaticTest, ShowsACrispCodeOfItsTextAtAnySizeOrARedHatchWithout) {
   CQRCodeStatic small(&panel, wxID_ANY, "klein", wxPoint(10, 10), wxSize(60, 60));
   CQRCodeStatic large(&panel, wxID_ANY, "https://www.example.org/gross", wxPoint(80, 10), wxSize(600, 400));
   CQRCodeStatic none(&panel, wxID_ANY, "", wxPoint(10, 420), wxSize(120, 70));
-  frame.Show();
-  Pump(300);
+  frame.Show(), Pump(300);
   for (CQRCodeStatic* control : {&small, &large}) {
     const wxImage shown = CaptureClient(control);
     EXPECT_EQ(TheCode(ReadWithZXing(ToGray(shown))), control->GetLabel().ToStdString());

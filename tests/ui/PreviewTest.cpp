@@ -37,37 +37,6 @@ struct PreviewWindow {
 
 } // namespace
 
-TEST(PreviewTest, TheContextMenuOnlyOverAPictureAndWithItsStates) {
-  PreviewWindow window;
-  const std::string path = (fs::temp_directory_path() / "codewerk-menu.png").string();
-  ASSERT_TRUE(SavePng(Canvas(80, 60, 200), path));
-  window.preview.LoadVorschauDatei(path.c_str(), CDecodeResultArray());
-  window.preview.LoadVorschauDatei(path.c_str(), Corners({{1, 1}, {9, 9}}));
-  fs::remove(path);
-  window.preview.AddGrafik(new CDIBGrafik(), Corners({{1, 1}, {9, 9}})); // a graphic without bitmap
-  window.Paint();
-  std::vector<std::pair<bool, bool>> offered; // ("Ergebnis anzeigen", "Grafik anzeigen") enabled
-  SetPopupMenuHandler([&](wxMenu& menu) -> UINT { return offered.push_back({menu.IsEnabled(1000), menu.IsEnabled(1001)}), 0; });
-  std::vector<wxPoint> clicks = {wxPoint(300, 390)}; // below the pictures
-  for (int i = 0; i < 2; ++i) {
-    const CRect& r = window.preview.m_arGrafiken[i]->m_rectDrawn;
-    clicks.emplace_back((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  }
-  wxUIActionSimulator mouse;
-  for (const wxPoint& click : clicks) {
-    mouse.MouseMove(window.preview.ClientToScreen(click));
-    Pump(50);
-    mouse.MouseClick(wxMOUSE_BTN_RIGHT);
-    Pump(150);
-  }
-  SetPopupMenuHandler(nullptr);
-  // A graphic without a bitmap is drawn nowhere; its menu would offer no picture.
-  wxMenu menu;
-  CDecodeGrafikVorschauButton::FillKontextMenu(menu, *window.preview.m_arGrafiken[2]);
-  offered.push_back({menu.IsEnabled(1000), menu.IsEnabled(1001)});
-  EXPECT_EQ(offered, (std::vector<std::pair<bool, bool>>{{false, true}, {true, true}, {true, false}}));
-}
-
 TEST(PreviewTest, TheOutlineIsDrawnOverThePictureInThePreviewAndInTheZoomedViewer) {
   PreviewWindow window;
   GrayImage scene = Canvas(320, 240, 230);
@@ -90,6 +59,15 @@ TEST(PreviewTest, TheOutlineIsDrawnOverThePictureInThePreviewAndInTheZoomedViewe
     return false;
   };
   EXPECT_TRUE(outlineShown(&window.preview, window.preview.m_arGrafiken[0]->m_rectDrawn));
+  // The context menu offers the result only where there is one, the picture only where there is a bitmap.
+  window.preview.AddGrafik(new CDIBGrafik(), found);
+  std::vector<std::pair<bool, bool>> offered; // ("Ergebnis anzeigen", "Grafik anzeigen") enabled
+  for (int i = 0; i < 3; ++i) {
+    wxMenu menu;
+    CDecodeGrafikVorschauButton::FillKontextMenu(menu, *window.preview.m_arGrafiken[i]);
+    offered.emplace_back(menu.IsEnabled(1000), menu.IsEnabled(1001));
+  }
+  EXPECT_EQ(offered, (std::vector<std::pair<bool, bool>>{{true, true}, {false, true}, {true, false}}));
 
   CDecodeGrafikViewerDialog viewer(nullptr);
   HGLOBAL copy = CopyDIB(static_cast<CDIBGrafik*>(window.preview.m_arGrafiken[0]->m_pGrafik)->GetDib());

@@ -64,24 +64,20 @@ TEST(ResultDialogTest, ClickingOrPressingEnterOpensTheEntrysAddressAndNoLinkHasT
   // The link is the first entry: an Enter at once must open nothing.
   WithResultDialog(Results({"www.example.de", "9783161484100"}, {"QRCode", "EAN-13"}), [](wxWindow*, CMFCNextBaseActionTasksPane&) {
     EXPECT_EQ(dynamic_cast<wxHyperlinkCtrl*>(wxWindow::FindFocus()), nullptr);
-    wxUIActionSimulator().Char(WXK_RETURN);
-    Pump(300);
+    wxUIActionSimulator().Char(WXK_RETURN), Pump(300);
   });
   EXPECT_TRUE(opener.Calls(1, 500).empty());
-  const CDecodeResultArray three = Results({"9783161484100", "Hallo\nwww.example.de", "nur Text"}, {"EAN-13"});
-  WithResultDialog(three, [](wxWindow*, CMFCNextBaseActionTasksPane& pane) {
+  WithResultDialog(Results({"9783161484100", "Hallo\nwww.example.de", "nur Text"}, {"EAN-13"}),
+                   [](wxWindow*, CMFCNextBaseActionTasksPane& pane) {
     ClickOn(pane.GetTaskWindow(1, 1));
     // The keyboard alone: Tab goes on to the next result's "Text kopieren" and its link, Enter runs it.
     wxUIActionSimulator keys;
-    pane.GetTaskWindow(0, 0)->SetFocus();
-    Pump(100);
+    pane.GetTaskWindow(0, 0)->SetFocus(), Pump(100);
     for (wxWindow* next : {pane.GetCopyButton(1), pane.GetTaskWindow(1, 1)}) {
-      keys.Char(WXK_TAB);
-      Pump(100);
+      keys.Char(WXK_TAB), Pump(100);
       EXPECT_EQ(wxWindow::FindFocus(), next);
     }
-    keys.Char(WXK_RETURN);
-    Pump(200);
+    keys.Char(WXK_RETURN), Pump(200);
   });
   EXPECT_EQ(opener.Calls(2), (std::vector<std::vector<std::string>>{{"http://www.example.de"}, {"http://www.example.de"}}));
 }
@@ -89,8 +85,9 @@ TEST(ResultDialogTest, ClickingOrPressingEnterOpensTheEntrysAddressAndNoLinkHasT
 TEST(ResultDialogTest, AmpersandsAndUnderscoresAreShownAsTheyAre) {
   const std::string text = "Tom & Jerry\nmax_muster@x.de\nSiehe www.x.de/a_b?c=1&d=2\n&&__&_";
   WithResultDialog(Results({text}, {"Q_R&Code"}), [&](wxWindow*, CMFCNextBaseActionTasksPane& pane) {
-    std::string drawn = Drawn(FindChild<wxStaticText>(&pane)); // the caption
-    for (int i = 0; i < 4; ++i) drawn += "\n" + Drawn(pane.GetTaskWindow(0, i));
+    const wxWindowList& children = pane.GetChildren(); // the first text is the caption
+    std::string drawn = Drawn(*std::find_if(children.begin(), children.end(), [](wxWindow* w) { return dynamic_cast<wxStaticText*>(w); }));
+    for (int i = 0; i < 4; ++i) drawn.append("\n").append(Drawn(pane.GetTaskWindow(0, i)));
     EXPECT_EQ(drawn, "Q_R&Code\n" + text);
     EXPECT_NE(dynamic_cast<wxHyperlinkCtrl*>(pane.GetTaskWindow(0, 2)), nullptr);
   });
@@ -113,16 +110,14 @@ TEST(ResultDialogTest, ALongCodeIsWrappedScrolledAndCopiedWhole) {
     const wxRect screen = wxDisplay(0u).GetClientArea();
     EXPECT_TRUE(screen.Contains(shown->GetScreenRect())) << shown->GetScreenRect().GetSize().x << "x" << shown->GetScreenRect().GetSize().y;
     EXPECT_GT(shown->GetSize().y, screen.height / 2); // grown with its content
-    EXPECT_TRUE(pane.IsScrollbarShown(wxVERTICAL));
-    EXPECT_GT(pane.GetVirtualSize().y, pane.GetClientSize().y);
+    EXPECT_TRUE(pane.IsScrollbarShown(wxVERTICAL) && pane.GetVirtualSize().y > pane.GetClientSize().y);
     for (size_t i = 0; i < pane.GetGroups()[0].tasks.size(); ++i) {
       const wxWindow* entry = pane.GetTaskWindow(0, static_cast<int>(i));
       EXPECT_LE(entry->GetPosition().x + entry->GetSize().x, pane.GetClientSize().x) << i; // nothing runs off
     }
     EXPECT_GT(pane.GetTaskWindow(0, 0)->GetSize().y, 3 * pane.GetTaskWindow(0, 1)->GetSize().y); // the wrapped link
     for (int group : {0, 1}) {
-      pane.Scroll(0, pane.GetCopyButton(group)->GetPosition().y / 12); // where the user scrolls to
-      Pump(100);
+      pane.Scroll(0, pane.GetCopyButton(group)->GetPosition().y / 12), Pump(100); // where the user scrolls to
       ClickOn(pane.GetCopyButton(group));
       EXPECT_EQ(ClipboardText(), text) << group;
       wxTheClipboard->Clear();
@@ -134,10 +129,8 @@ TEST(ResultDialogTest, WLANCopiesItsPasswordAndATerminOpensAsOurOwnCalendarFile)
   RecordingOpener opener;
   WithResultDialog(Results({"WIFI:T:WPA;S:Lager;P:sehr-geheim;;", "BEGIN:VEVENT\nSUMMARY:Inventur\nDTSTART:20261208T080000Z\nEND:VEVENT"}),
                    [](wxWindow*, CMFCNextBaseActionTasksPane& pane) {
-                     ClickOn(pane.GetTaskWindow(0, 2)); // Netzwerk, Verschlüsselung, Passwort kopieren
-                     Pump(200);
-                     ClickOn(pane.GetTaskWindow(1, 2)); // Termin, Beginn, In den Kalender übernehmen
-                     Pump(300);
+                     ClickOn(pane.GetTaskWindow(0, 2)), Pump(200); // Netzwerk, Verschlüsselung, Passwort kopieren
+                     ClickOn(pane.GetTaskWindow(1, 2)), Pump(300); // Termin, Beginn, In den Kalender übernehmen
                    });
   EXPECT_EQ(ClipboardText(), "sehr-geheim");
   const auto calls = opener.Calls(1);

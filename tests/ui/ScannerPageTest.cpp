@@ -23,24 +23,16 @@ protected:
   }
   void TearDown() override {
     m_dialog.reset();
-    CLokaleProgrammEinstellung::GetItem().Set("QRCode", "UseOldScanProgram", 0);
-    GetQRCodeKonfiguration().m_nScanDpi = 0;
+    CLokaleProgrammEinstellung::GetItem().Set("QRCode", "UseOldScanProgram", 0), GetQRCodeKonfiguration().m_nScanDpi = 0;
     EXPECT_EQ(ScannedFilesLeft(), 0);
     PageTest::TearDown();
-  }
-  // "Einlesen" with its "Scanner" tab in front; the host takes the codes (no "Ergebnis" dialog).
-  CSubDlgDecode& OpenScannerTab() {
-    CSubDlgDecode& page = OpenDecode("Scanner");
-    EXPECT_EQ(page.m_wndTabCtrl.GetSelection(), kScanTab);
-    return page;
   }
   static CSubDlgDecode_ScannerBase& ScannerPage(CSubDlgDecode& page) {
     return *dynamic_cast<CSubDlgDecode_ScannerBase*>(page.m_wndTabCtrl.m_arSubDlg[kScanTab]);
   }
   static void PressVonScanner(CSubDlgDecode_ScannerBase& scanner) {
     wxCommandEvent click(wxEVT_BUTTON, 1008);
-    click.SetEventObject(scanner.FindWindow(1008));
-    scanner.FindWindow(1008)->GetEventHandler()->ProcessEvent(click);
+    click.SetEventObject(scanner.FindWindow(1008)), scanner.FindWindow(1008)->GetEventHandler()->ProcessEvent(click);
   }
 
   std::string m_pnmFile;
@@ -49,20 +41,16 @@ protected:
 } // namespace
 
 TEST_F(ScannerPageTest, ScannerIsTheThirdTabAndTheTabIsRememberedByName) {
+  // "LastDecodePage" as stored before names were, "LastDecodeSource", WebCam shown, the tab opened: an old 2 meant "Datei", not
+  // the new third tab; the name wins over any position; a tab a host switched off shifts nothing; a name no tab has: the first.
   const std::tuple<int, const char*, bool, const char*> cases[] = {
-      // "LastDecodePage" as stored before names were, "LastDecodeSource", WebCam shown, the tab opened
-      {2, "", true, "Datei"},           // an old 2 meant "Datei", not the new third tab
-      {1, "", true, "WebCam"},
-      {0, "Scanner", true, "Scanner"},  // the name wins over any position
-      {0, "Datei", false, "Datei"},     // a tab a host switched off shifts nothing
-      {0, "Fax", true, "2D Scanner"},   // a name no tab has: the first
-  };
+      {2, "", true, "Datei"}, {1, "", true, "WebCam"}, {0, "Scanner", true, "Scanner"}, {0, "Datei", false, "Datei"},
+      {0, "Fax", true, "2D Scanner"}};
   CLokaleProgrammEinstellung& settings = CLokaleProgrammEinstellung::GetItem();
   for (const auto& [oldPosition, name, showWebCam, expected] : cases) {
     SCOPED_TRACE(expected);
     m_dialog.reset(); // it keeps its tab on closing
-    settings.Set("QRCode", "LastDecodePage", oldPosition);
-    settings.SetText("QRCode", "LastDecodeSource", name);
+    settings.Set("QRCode", "LastDecodePage", oldPosition), settings.SetText("QRCode", "LastDecodeSource", name);
     Show(1, [&](CSubDlgDecode& page) { page.m_bShowWebCam = showWebCam; });
     CBaseSubDlgTabCtrl& tabs = Decode().m_wndTabCtrl;
     EXPECT_EQ(Labels(tabs), std::string("2D Scanner|") + (showWebCam ? "WebCam|" : "") + "Scanner|Datei|Bildschirm|Zwischenablage");
@@ -80,7 +68,7 @@ TEST_F(ScannerPageTest, ScannerIsTheThirdTabAndTheTabIsRememberedByName) {
 TEST_F(ScannerPageTest, TheChosenScannersCodeIsReadAFeederBatchAndPagesWithoutCodesAndFaultsAreTold) {
   CodePage("Lieferschein 4711", 150, m_pnmFile);
   UseScanner("", ScanVorlage::Flachbett, "filename=" + m_pnmFile);
-  CSubDlgDecode& page = OpenScannerTab();
+  CSubDlgDecode& page = OpenDecode("Scanner");
   CSubDlgDecode_ScannerBase& scanner = ScannerPage(page);
   auto& previews = scanner.m_Vorschau.m_arGrafiken;
   // The menu offers every device with each of its sources; the choice is kept.
@@ -101,8 +89,7 @@ TEST_F(ScannerPageTest, TheChosenScannersCodeIsReadAFeederBatchAndPagesWithoutCo
   EXPECT_EQ(previews[0]->m_arResults.GetSize(), 1);
   EXPECT_TRUE(m_messages.empty());
 
-  UseScanner("test:0", ScanVorlage::Einzug, "test-picture=Solid white");
-  GetQRCodeKonfiguration().m_nScanDpi = 50;
+  UseScanner("test:0", ScanVorlage::Einzug, "test-picture=Solid white"), GetQRCodeKonfiguration().m_nScanDpi = 50;
   PressVonScanner(scanner);
   ASSERT_EQ(previews.GetSize(), 10); // the test feeder holds ten sheets
   EXPECT_NEAR(previews[9]->m_pGrafik->GetSize().cx, 200 / 25.4 * 50, 1);
@@ -131,13 +118,14 @@ TEST_F(ScannerPageTest, TheChosenScannersCodeIsReadAFeederBatchAndPagesWithoutCo
     else UseTestScanners(""), UseScanner("", ScanVorlage::Flachbett, ""); // SANE would still open a named device of a known back end
     PressVonScanner(scanner);
   }
-  EXPECT_EQ(m_messages, (std::vector<std::string>{"Papierstau im Einzug.", "Im Einzug liegt kein Papier.", "Es wurde kein Scanner gefunden."}));
+  EXPECT_EQ(m_messages, (std::vector<std::string>{"Papierstau im Einzug.", "Im Einzug liegt kein Papier.",
+                                                  "Es wurde kein Scanner gefunden."}));
   EXPECT_TRUE(m_decoded.empty());
 }
 
 TEST_F(ScannerPageTest, AbbrechenInTheProgressBoxStopsASlowScanAtOnce) {
   UseScanner("test:0", ScanVorlage::Einzug, "read-limit=yes;read-limit-size=1000;read-delay=yes;read-delay-duration=200000");
-  CSubDlgDecode_ScannerBase& scanner = ScannerPage(OpenScannerTab());
+  CSubDlgDecode_ScannerBase& scanner = ScannerPage(OpenDecode("Scanner"));
   std::chrono::steady_clock::time_point cancelled;
   wxTimer timer;
   timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
@@ -159,16 +147,14 @@ TEST_F(ScannerPageTest, TheImportPageScansThroughAFreshHiddenImportEachVisit) {
   CLokaleProgrammEinstellung::GetItem().Set("QRCode", "UseOldScanProgram", 1);
   CodePage("über den Import", 150, m_pnmFile);
   UseScanner("pnm:0", ScanVorlage::Flachbett, "filename=" + m_pnmFile);
-  CSubDlgDecode& page = OpenScannerTab();
-  EXPECT_EQ(page.m_pDlgScannerNew, nullptr);
+  CSubDlgDecode& page = OpenDecode("Scanner");
   CSubDlgDecode_Scanner_Old& scanner = page.m_dlgScannerOld;
-  ASSERT_TRUE(scanner.m_pTwain);
-  EXPECT_FALSE(scanner.m_pTwain->m_import.IsShown());
+  ASSERT_TRUE(!page.m_pDlgScannerNew && scanner.m_pTwain && !scanner.m_pTwain->m_import.IsShown());
   scanner.m_pTwain->m_import.SetName("erster Besuch");
   PressVonScanner(scanner);
   EXPECT_EQ(m_decoded, std::vector<std::string>{"über den Import"});
-  EXPECT_EQ(scanner.m_Vorschau.m_arGrafiken.GetSize(), 1);
-  EXPECT_EQ(ScannedFilesLeft(), 1) << "only the name the page keeps for its scans";
+  // Left: only the name the page keeps for its scans.
+  EXPECT_EQ(std::make_pair(scanner.m_Vorschau.m_arGrafiken.GetSize(), ScannedFilesLeft()), std::make_pair(1, 1));
   SelectTab(page.m_wndTabCtrl, "Datei");
   EXPECT_FALSE(scanner.m_pTwain);
   SelectTab(page.m_wndTabCtrl, "Scanner");

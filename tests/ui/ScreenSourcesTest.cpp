@@ -15,23 +15,6 @@
 
 namespace {
 
-wxBitmap BitmapOf(const std::string& text) {
-  const GrayImage gray = WithQuietZone(RenderCode(text, 5), 20);
-  wxImage image(gray.width, gray.height);
-  for (int y = 0; y < gray.height; ++y)
-    for (int x = 0; x < gray.width; ++x) image.SetRGB(x, y, gray.at(x, y), gray.at(x, y), gray.at(x, y));
-  return wxBitmap(image);
-}
-
-// Another program's window showing a code, beside where ours opens.
-wxFrame* OtherWindow(const std::string& text) {
-  auto* other = new wxFrame(nullptr, wxID_ANY, "andere Anwendung", wxPoint(760, 280), wxSize(260, 260));
-  new wxStaticBitmap(other, wxID_ANY, BitmapOf(text));
-  other->Show();
-  Pump(300);
-  return other;
-}
-
 // A program whose output the test reads, ended with the test.
 struct Child {
   std::FILE* out;
@@ -62,7 +45,10 @@ protected:
     unsetenv("DBUS_SESSION_BUS_ADDRESS");
     setenv("XDG_RUNTIME_DIR", m_dir.c_str(), 1);
   }
+  wxBitmap BitmapOf(const std::string& text) { return wxBitmap(wxImage(Picture(text + ".png", WithQuietZone(RenderCode(text, 5), 20)))); }
   std::string FirstMessage() const { return m_messages.empty() ? "" : m_messages[0]; }
+  // What was read once n codes were, or time ran out.
+  const std::vector<std::string>& Decoded(size_t n) { return PumpUntil([&] { return m_decoded.size() == n; }, 10000), m_decoded; }
 
   int m_notFound = 0;
 };
@@ -72,28 +58,24 @@ protected:
 // As the only source it takes the shot at once, and later ones never read our own windows.
 TEST_F(ScreenSourcesTest, BildschirmReadsAnotherWindowsCodeThroughXButNeverOurOwnWindows) {
   WithoutPortal();
-  wxFrame* other = OtherWindow("Lieferschein 4711");
+  auto* other = new wxFrame(nullptr, wxID_ANY, "andere Anwendung", wxPoint(760, 280), wxSize(260, 260)); // beside where ours opens
+  new wxStaticBitmap(other, wxID_ANY, BitmapOf("Lieferschein 4711"));
+  other->Show(), Pump(300);
   Show(1, [this](CSubDlgDecode& page) {
     page.m_bShow2DScanner = page.m_bShowWebCam = page.m_bShowScanner = page.m_bShowDatei = page.m_bShowZwischenablage = false;
     page.m_fnOnNotFound = [this](const CDTemplateArray<CDecodeGrafikResult>*) { return ++m_notFound, true; };
   });
-  ASSERT_TRUE(PumpUntil([&] { return !m_decoded.empty(); }, 10000)) << FirstMessage();
-  EXPECT_EQ(m_decoded, std::vector<std::string>{"Lieferschein 4711"});
-  other->Destroy();
-  Pump(300);
+  EXPECT_EQ(Decoded(1), std::vector<std::string>{"Lieferschein 4711"}) << FirstMessage();
+  other->Destroy(), Pump(300);
   Press(Decode().m_dlgBildschirm); // our own preview shows the code now; it must not be read
   ASSERT_TRUE(PumpUntil([&] { return m_notFound == 1; }, 10000)) << m_decoded.size() << " " << m_messages.size();
-  EXPECT_EQ(m_decoded.size(), 1u);
-  EXPECT_TRUE(m_messages.empty());
+  EXPECT_TRUE(m_decoded.size() == 1 && m_messages.empty());
 }
 
 // A portal that answers gives the shot, a cancel does nothing, a failure falls back to X.
 TEST_F(ScreenSourcesTest, BildschirmGoesThroughThePortalWhereOneAnswers) {
   Child bus("dbus-daemon --session --nofork --print-address=1");
-  const std::string address = bus.Line();
-  ASSERT_FALSE(address.empty());
-  setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
-  setenv("TMPDIR", m_dir.c_str(), 1);
+  setenv("DBUS_SESSION_BUS_ADDRESS", bus.Line().c_str(), 1), setenv("TMPDIR", m_dir.c_str(), 1);
   const std::string picture = Picture("portal.png", WithQuietZone(RenderCode("Portal-Bild", 5), 20));
   CSubDlgDecode_ScannerBase* source = nullptr;
   for (const char* answer : {"", "--cancel", "--fail"}) {
@@ -103,20 +85,17 @@ TEST_F(ScreenSourcesTest, BildschirmGoesThroughThePortalWhereOneAnswers) {
     if (!source) source = &Open("Bildschirm");
     Press(*source);
     if (!*answer) {
-      ASSERT_TRUE(PumpUntil([&] { return !m_decoded.empty(); }, 10000)) << FirstMessage();
-      EXPECT_EQ(m_decoded, std::vector<std::string>{"Portal-Bild"});
+      EXPECT_EQ(Decoded(1), std::vector<std::string>{"Portal-Bild"}) << FirstMessage();
       EXPECT_FALSE(fs::exists(m_dir / "stand-in-portal-1.png")) << "the portal's file in a temporary place is removed";
     } else if (answer[2] == 'c') {
       Pump(1500);
-      EXPECT_EQ(m_decoded.size(), 1u);
-      EXPECT_EQ(m_notFound, 0);
+      EXPECT_TRUE(m_decoded.size() == 1 && m_notFound == 0);
     } else {
       EXPECT_TRUE(PumpUntil([&] { return m_notFound == 1; }, 5000)); // the X server shows no code
     }
     EXPECT_TRUE(m_messages.empty());
   }
-  unsetenv("DBUS_SESSION_BUS_ADDRESS");
-  unsetenv("TMPDIR");
+  unsetenv("DBUS_SESSION_BUS_ADDRESS"), unsetenv("TMPDIR");
 }
 
 TEST_F(ScreenSourcesTest, ZwischenablageReadsAPictureAndCtrlVReadsCopiedFilesLeavingThemBe) {
@@ -128,24 +107,21 @@ TEST_F(ScreenSourcesTest, ZwischenablageReadsAPictureAndCtrlVReadsCopiedFilesLea
   copy(new wxBitmapDataObject(BitmapOf("aus der Zwischenablage")));
   CSubDlgDecode_ScannerBase& source = Open("Zwischenablage");
   Press(source);
-  ASSERT_TRUE(PumpUntil([&] { return !m_decoded.empty(); }, 5000)) << FirstMessage();
-  EXPECT_EQ(m_decoded, std::vector<std::string>{"aus der Zwischenablage"});
+  EXPECT_EQ(Decoded(1), std::vector<std::string>{"aus der Zwischenablage"}) << FirstMessage();
 
   auto* files = new wxFileDataObject;
   for (const std::string text : {"Datei eins", "Datei zwei"})
     files->AddFile(Picture(text + ".png", WithQuietZone(RenderCode(text, 5), 20)));
   copy(files);
-  source.FindWindow(1008)->SetFocus();
-  Pump(100);
+  source.FindWindow(1008)->SetFocus(), Pump(100);
   wxUIActionSimulator().Char('v', wxMOD_CONTROL);
-  ASSERT_TRUE(PumpUntil([&] { return m_decoded.size() == 3; }, 5000)) << FirstMessage();
-  EXPECT_EQ(m_decoded, (std::vector<std::string>{"aus der Zwischenablage", "Datei eins", "Datei zwei"}));
+  EXPECT_EQ(Decoded(3), (std::vector<std::string>{"aus der Zwischenablage", "Datei eins", "Datei zwei"})) << FirstMessage();
   EXPECT_TRUE(fs::exists(m_dir / "Datei eins.png") && fs::exists(m_dir / "Datei zwei.png")) << "the user's files stay";
 
   copy(new wxTextDataObject("nur Text"));
   Press(source);
-  ASSERT_TRUE(PumpUntil([&] { return !m_messages.empty(); }, 3000));
-  EXPECT_EQ(m_messages[0], "In der Zwischenablage ist weder ein Bild noch eine Bilddatei.");
+  PumpUntil([&] { return !m_messages.empty(); }, 3000);
+  EXPECT_EQ(FirstMessage(), "In der Zwischenablage ist weder ein Bild noch eine Bilddatei.");
 }
 
 TEST_F(ScreenSourcesTest, AModalMainDialogStaysOpenThroughTheShot) {
@@ -156,8 +132,7 @@ TEST_F(ScreenSourcesTest, AModalMainDialogStaysOpenThroughTheShot) {
   dialog.OnInitDialog();
   bool stillOpen = false;
   WhenModalShown([&](wxWindow*) {
-    dialog.GetTabCtrl().SetSelection(1);
-    Pump(300);
+    dialog.GetTabCtrl().SetSelection(1), Pump(300);
     auto& page = *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
     EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(page.m_wndTabCtrl.GetSelection()), "Bildschirm");
     Press(*dynamic_cast<CSubDlgDecode_ScannerBase*>(page.m_wndTabCtrl.m_arSubDlg[page.m_wndTabCtrl.GetSelection()]));

@@ -27,10 +27,7 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS(); // listing needs no display
   wxApp::SetInstance(new wxApp);
-  if (!wxEntryStart(argc, argv)) {
-    std::fprintf(stderr, "no X display: run the UI tests under xvfb-run\n");
-    return 2;
-  }
+  if (!wxEntryStart(argc, argv)) return std::fprintf(stderr, "no X display: run the UI tests under xvfb-run\n"), 2;
   // A log message or a failed check must not open a modal box that no one closes.
   delete wxLog::SetActiveTarget(new wxLogStderr);
   wxSetAssertHandler([](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& msg) {
@@ -38,8 +35,7 @@ int main(int argc, char** argv) {
   });
   wxInitAllImageHandlers();
   const int rc = RUN_ALL_TESTS();
-  wxEntryCleanup();
-  return rc;
+  return wxEntryCleanup(), rc;
 }
 
 void Pump(int ms) { PumpUntil([] { return false; }, ms); }
@@ -57,9 +53,7 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
 
 // Straight from the X server's screen: wxScreenDC hands back an old picture under GTK 3.
 wxImage CaptureClient(wxWindow* window) {
-  window->Refresh();
-  window->Update();
-  Pump(150);
+  window->Refresh(), window->Update(), Pump(150);
   const wxRect rect(window->ClientToScreen(wxPoint(0, 0)), window->GetClientSize());
   gdk_display_sync(gdk_display_get_default());
   GdkPixbuf* pixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), rect.x, rect.y, rect.width, rect.height);
@@ -86,10 +80,8 @@ GrayImage ToGray(const wxImage& image) {
 void ClickOn(wxWindow* window) {
   wxUIActionSimulator simulator;
   const wxRect rect = window->GetScreenRect();
-  simulator.MouseMove(rect.x + rect.width / 2, rect.y + rect.height / 2);
-  Pump(100);
-  simulator.MouseClick();
-  Pump(150);
+  simulator.MouseMove(rect.x + rect.width / 2, rect.y + rect.height / 2), Pump(100);
+  simulator.MouseClick(), Pump(150);
 }
 
 void TypeText(const std::string& text) {
@@ -109,10 +101,7 @@ void WhenModalShown(std::function<void(wxWindow* dialog)> action) {
       auto* dialog = dynamic_cast<wxDialog*>(window);
       if (!dialog || !dialog->IsModal() || !dialog->IsShown()) continue;
       timer->Stop();
-      wxTheApp->CallAfter([timer, action, dialog] {
-        action(dialog);
-        delete timer;
-      });
+      wxTheApp->CallAfter([timer, action, dialog] { action(dialog), delete timer; });
       return;
     }
   });
@@ -166,50 +155,41 @@ std::string TheCode(const std::vector<ReadCode>& codes) {
 
 void PageTest::SetUp() {
   m_savedMessages = SetMessageBoxHandler([this](const CString& text, UINT type) {
-    m_messages.push_back(text.str());
-    m_types.push_back(type);
-    const int answer = m_answers.empty() ? IDOK : m_answers.front();
-    if (!m_answers.empty()) m_answers.pop_front();
-    return answer;
+    m_messages.push_back(text.str()), m_types.push_back(type);
+    if (m_answers.empty()) return IDOK;
+    const int answer = m_answers.front();
+    return m_answers.pop_front(), answer;
   });
   fs::create_directories(m_dir);
 }
 
 void PageTest::TearDown() {
   m_dialog.reset();
-  SetMessageBoxHandler(m_savedMessages);
-  SetFileDialogHandler(nullptr);
-  SetPopupMenuHandler(nullptr);
+  SetMessageBoxHandler(m_savedMessages), SetFileDialogHandler(nullptr), SetPopupMenuHandler(nullptr);
   fs::remove_all(m_dir);
 }
 
 CQRCodeDlg& PageTest::Show(int tab, const std::function<void(CSubDlgDecode&)>& prepare) {
-  m_dialog.reset(); // the last one keeps its tab before the next reads it
-  m_dialog = std::make_unique<CQRCodeDlg>();
+  m_dialog.reset(), m_dialog = std::make_unique<CQRCodeDlg>(); // the last one keeps its tab before the next reads it
   EXPECT_TRUE(m_dialog->CreateFromTemplate());
   m_dialog->OnInitDialog();
   CSubDlgDecode& page = Decode();
   page.m_fnOnDecoded = [this](const CDecodeResultArray* results, const CDTemplateArray<CDecodeGrafikResult>* images) {
     for (const CSubDlgDecodeResult* r : *results) m_decoded.push_back(r->m_strText.str()), m_symbols.push_back(r->m_strSymbol.str());
-    m_images = images->GetSize();
-    return m_accept;
+    return m_images = images->GetSize(), m_accept;
   };
   if (prepare) prepare(page);
-  m_dialog->Show();
-  m_dialog->GetTabCtrl().SetSelection(tab);
-  Pump(200);
+  m_dialog->Show(), ToTab(tab);
   return *m_dialog;
 }
 
 CSubDlgDecode& PageTest::OpenDecode(const char* source) {
   if (source) RememberSource(source);
-  Show(1);
-  return Decode();
+  return Show(1), Decode();
 }
 
 void PageTest::ToTab(int tab, int ms) {
-  m_dialog->GetTabCtrl().SetSelection(tab);
-  Pump(ms);
+  m_dialog->GetTabCtrl().SetSelection(tab), Pump(ms);
 }
 
 CSubDlgDecode& PageTest::Decode() { return *dynamic_cast<CSubDlgDecode*>(m_dialog->GetTabCtrl().m_arSubDlg[1]); }

@@ -42,15 +42,6 @@ GrayImage ToGray(const wxImage& image);
 void ClickOn(wxWindow* window);
 // Types text into the focused window, key by key (ASCII and line breaks).
 void TypeText(const std::string& text);
-// The first window below parent (in any depth) that is a T, or null.
-template <class T>
-T* FindChild(wxWindow* parent) {
-  for (wxWindow* child : parent->GetChildren()) {
-    if (auto* found = dynamic_cast<T*>(child)) return found;
-    if (auto* deeper = FindChild<T>(child)) return deeper;
-  }
-  return nullptr;
-}
 // Runs action once the next modal dialog is up (from a timer inside its loop).
 void WhenModalShown(std::function<void(wxWindow* dialog)> action);
 // Ends a modal dialog shown by WhenModalShown.
