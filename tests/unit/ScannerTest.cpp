@@ -23,11 +23,8 @@ SANE_Parameters Frame(SANE_Frame format, int depth, int width, int lines, int by
 // Runs a job to its end, cancelling it after cancelAfter.
 ScanJob::Outcome RunJob(ScanJob& job, std::chrono::milliseconds cancelAfter = 1h) {
   const auto start = std::chrono::steady_clock::now();
-  job.Start();
-  while (!job.Done()) {
+  for (job.Start(); !job.Done(); std::this_thread::sleep_for(5ms))
     if (std::chrono::steady_clock::now() - start >= cancelAfter) job.Cancel();
-    std::this_thread::sleep_for(5ms);
-  }
   return job.TakeOutcome();
 }
 

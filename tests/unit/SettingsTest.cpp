@@ -2,6 +2,7 @@
 #include "config/QRCodeKonfiguration.h"
 #include "outside/MessageBox.h"
 #include "outside/Profile.h"
+#include "outside/TextServices.h"
 
 #include <gtest/gtest.h>
 
@@ -19,10 +20,8 @@ std::string Bytes(const fs::path& file) { std::ifstream in(file, std::ios::binar
 
 // Encoder, decoder, webcam size, scan resolution, QR codes only, history on and its size.
 std::string Values(const CQRCodeKonfiguration& k) {
-  CString text;
-  text.Format("%d %d %ldx%ld %ld %d %d %ld", int(k.m_eEncoder), int(k.m_eDecoder), long(k.m_sizeWebCam.cx), long(k.m_sizeWebCam.cy),
-              long(k.m_nScanDpi), k.m_bNurQRCodes, k.m_bVerlaufAktiv, long(k.m_nVerlaufMax));
-  return text.str();
+  return GetFormatedString("%d %d %ldx%ld %ld %d %d %ld", int(k.m_eEncoder), int(k.m_eDecoder), long(k.m_sizeWebCam.cx),
+                           long(k.m_sizeWebCam.cy), long(k.m_nScanDpi), k.m_bNurQRCodes, k.m_bVerlaufAktiv, long(k.m_nVerlaufMax)).str();
 }
 const std::string kDefaults = "1 1 0x0 0 1 1 1000";
 
@@ -47,19 +46,16 @@ protected:
 // Missing keys and broken values take their defaults. A file that is no settings file keeps the
 // defaults and says why, in the user's words and, for a command line, in English; the next save
 // keeps it beside the new one.
-TEST_F(SettingsTest, EachFileLoadsItsValuesOrTheDefaultsWithAReason) {
+TEST_F(SettingsTest, EachFileLoadsItsValuesOrTheDefaultsWithAReasonAndSavingKeepsWhatOthersWrote) {
   EXPECT_EQ(CQRCodeKonfiguration().GetStammdatenName().str(), File().string());
   const struct { std::string content, values, reason; } cases[] = { // reason empty: the file loads
       {"(no file)", kDefaults, ""},
-      {"[A]\nEnc=0\n", "0 1 0x0 0 1 1 1000", ""},
-      {"[A]\nDec=2\n", "1 2 0x0 0 1 1 1000", ""},
+      {"[A]\nEnc=0\n", "0 1 0x0 0 1 1 1000", ""}, {"[A]\nDec=2\n", "1 2 0x0 0 1 1 1000", ""},
       {"[a]\r\n  enc = 0 \r\n[WC]\r\ncx=640\r\ncy=480\r\n[DEC]\r\nQR=0\r\n[SC]\r\ndpi=-300\r\n", "0 1 640x480 -300 0 1 1000", ""},
       {"[A]\nEnc=99999999999\nDec=12abc\n[WC]\ncx=\ncy=0x10\n", kDefaults, ""},
       {"Enc=0\nDec=0\n", kDefaults, ""}, // keys without their section
-      {std::string("\x00\x01\xFF[A\n=\n\xC3\x28", 10), kDefaults, "holds no text"},
-      {"[A]\nEnc=\xC3\x28\n", kDefaults, "holds no text"},
-      {"[A]\nEnc 0\n", kDefaults, "line 2 is no setting"},
-      {std::string(5 << 20, '['), kDefaults, "too large"},
+      {std::string("\x00\x01\xFF[A\n=\n\xC3\x28", 10), kDefaults, "holds no text"}, {"[A]\nEnc=\xC3\x28\n", kDefaults, "holds no text"},
+      {"[A]\nEnc 0\n", kDefaults, "line 2 is no setting"}, {std::string(5 << 20, '['), kDefaults, "too large"},
       {"(a folder)", kDefaults, "not a regular file"}, // a folder in its place
   };
   for (const auto& c : cases) {
@@ -79,11 +75,9 @@ TEST_F(SettingsTest, EachFileLoadsItsValuesOrTheDefaultsWithAReason) {
     EXPECT_EQ(fs::is_directory(kept) ? "(a folder)" : Bytes(kept), c.content);
     fs::remove_all(kept), fs::remove_all(File());
   }
-}
 
-// Saving keeps what others wrote and leaves no temporary file; a full disk leaves the old file whole;
-// a failed save says why. Copies carry the settings.
-TEST_F(SettingsTest, SavingKeepsWhatOthersWroteAFullDiskTheOldFileAndCopiesTheSettings) {
+  // Saving keeps what others wrote and leaves no temporary file; a full disk leaves the old file whole;
+  // a failed save says why. Copies carry the settings.
   WriteFile("; written by hand\n[Other]\nx=1\n\n[A]\nEnc=0\nFoo=bar\n\n[Zuletzt]\ny=2\n");
   CQRCodeKonfiguration settings;
   settings.Laden();
