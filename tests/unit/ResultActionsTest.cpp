@@ -80,12 +80,10 @@ TEST(ResultActionsTest, ThePaneOffersBookNumbersAndVCardsEntriesInFixedOrder) {
                            {"EMail: e@x.de\x01", TaskIcon_EMail, false}}}}},
       {"BEGIN:VCARD\nVERSION:3.0\nFN:Niemand\nEND:VCARD", {{"Kommunikation", {}}}}};
   for (const auto& [card, pane] : cards) EXPECT_EQ(PaneFor({{card, "QRCode"}}), pane);
-  EXPECT_EQ(PaneFor({{"Erst das", "QRCode"},
-                     {"BEGIN:VCARD\r\nVERSION:2.1\r\nN:Muster;Max\r\nADR;WORK:;;Weg 1;Bonn;;53111;DE\r\nTEL;CELL:0171 1\r\n"
-                      "URL:www.max.de\r\nEND:VCARD", "QR-Code"}}),
-            (Pane{{"QRCode", {{"Erst das", TaskIcon_None, false}}},
-                  {"VCard QR-Code", {{"Max Muster", -1, false}, {"Weg 1", -1, false}, {"53111 Bonn", -1, false}, {"DE", -1, false}}},
-                  {"Kommunikation", {{"Mobil: 0171 1", TaskIcon_Mobil, true}, {"Internet: www.max.de", TaskIcon_Internet, true}}}}));
+  // Several results in their order; a vCard's own groups (ResultDialogTest shows them in the window).
+  EXPECT_EQ(PaneFor({{"Erst das", "QRCode"}, {"BEGIN:VCARD\r\nVERSION:2.1\r\nADR;WORK:;;Weg 1;Bonn;;53111;DE\r\nEND:VCARD", "QR-Code"}}),
+            (Pane{{"QRCode", {{"Erst das", TaskIcon_None, false}}}, {"VCard QR-Code", {{"Weg 1", -1, false}, {"53111 Bonn", -1, false},
+                  {"DE", -1, false}}}, {"Kommunikation", {}}}));
   EXPECT_TRUE(PaneFor({}).empty());
 }
 
