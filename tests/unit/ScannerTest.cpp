@@ -102,8 +102,7 @@ TEST_F(ScannerJobTest, FeederAndFlatbedPagesOfEveryShape) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.options + " at " + std::to_string(c.dpi));
     GrayImage page;
-    const ScanJob::Outcome outcome = Scan(c.device, c.vorlage, c.options, c.dpi, &page);
-    ASSERT_EQ(Summary(outcome), std::to_string(c.pages) + "|");
+    ASSERT_EQ(Summary(Scan(c.device, c.vorlage, c.options, c.dpi, &page)), std::to_string(c.pages) + "|");
     EXPECT_TRUE(near(page.width, c.width) && near(page.height, c.height)) << page.width << " x " << page.height;
     if (c.code) { EXPECT_EQ(ReadWithZXing(page).at(0).text, c.code); }
   }

@@ -38,8 +38,7 @@ protected:
     waitpid(child, nullptr, 0);
     std::string folder;
     std::ifstream(report) >> folder;
-    fs::remove(report);
-    return fs::path(folder).parent_path();
+    return fs::remove(report), fs::path(folder).parent_path();
   }
   std::set<std::string> Left() const {
     std::set<std::string> names;
