@@ -44,8 +44,7 @@ Calls Click(const std::string& text, const std::string& symbol) { Calls clicked;
 
 std::vector<ResultEntry> Entries(const std::string& text) {
   std::vector<ResultEntry> all;
-  for (const ResultGroup& group : ClassifyDecodeResult(text.c_str(), "QRCode"))
-    all.insert(all.end(), group.entries.begin(), group.entries.end());
+  for (const ResultGroup& g : ClassifyDecodeResult(text.c_str(), "QRCode")) all.insert(all.end(), g.entries.begin(), g.entries.end());
   return all;
 }
 

@@ -155,11 +155,9 @@ TEST_F(ScannerJobTest, FaultsCancelsAndDroppedJobsEndWithTheirMessageAndLeaveNot
 // followed by the idle period. A key that comes alone is a person's and goes back to the window.
 TEST(ScannerKeystrokesTest, BurstsBecomeTextsLoneKeysGoBackToTheWindow) {
   using Kind = ScannerKey::Kind;
-  const auto key = [](char c) {
-    return c == '\n' ? ScannerKey{Kind::End, "", 13} : c == '\t' ? ScannerKey{Kind::Tab, "", 9}
-           : c == '\x1b' ? ScannerKey{Kind::Other, "", 27} : c == '^' ? ScannerKey{Kind::Modifier, "", 306}
-           : ScannerKey{Kind::Text, std::string(1, c), c};
-  };
+  const auto key = [](char c) { return c == '\n' ? ScannerKey{Kind::End, "", 13} : c == '\t' ? ScannerKey{Kind::Tab, "", 9}
+                                     : c == '\x1b' ? ScannerKey{Kind::Other, "", 27} : c == '^' ? ScannerKey{Kind::Modifier, "", 306}
+                                     : ScannerKey{Kind::Text, std::string(1, c), c}; };
   // What the window gets back: its key code and '#'.
   const struct { std::vector<std::string> bursts, got; } cases[] = {
       {{"a(b c)d [e]\n"}, {"a(b c)d [e]"}},   // '(' and blanks are text, not end keys
