@@ -69,7 +69,6 @@ TEST(ResultActionsTest, ThePaneOffersBookNumbersAndVCardsEntriesInFixedOrder) {
     EXPECT_EQ(PaneFor({{digits, symbol}}), (Pane{{symbol, {{book ? "ISBN " + std::string(digits) + " bei Amazon" : digits,
                                                            book ? TaskIcon_Internet : TaskIcon_None, book}}}})) << digits << " " << symbol;
   EXPECT_EQ(Click("9791234567896", "ISBN-13"), (Calls{{"https://www.amazon.de/isbn-suche/s?keywords=9791234567896"}}));
-  EXPECT_EQ(Click("Siehe (www.example.de).", "QRCode"), (Calls{{"http://www.example.de"}}));
 
   // vCards become address and communication in fixed order; addresses that cannot be handed on
   // (a fax, a control character) are shown, not offered.
