@@ -122,6 +122,7 @@ FormValues FormValuesFromText(TypedForm form, std::string_view text) {
 }
 
 std::optional<std::string> TextFromFormValues(TypedForm form, const FormValues& v, std::string& error) {
+  error.clear(); // a host may hand in the string of an earlier refusal
   auto need = [&](const char* name, const char* label) {
     if (Get(v, name).empty()) error = std::string("Bitte „") + label + "“ angeben.";
     return error.empty();
