@@ -21,9 +21,11 @@ cmake --build "$build" >/dev/null || { echo "the unchanged code does not build";
 # run_tests LOG [REGEX]: succeeds when every selected test passes
 run_tests() {
   (cd "$build" && xvfb-run -a -s "-screen 0 1280x800x24" \
-    ctest --stop-on-failure -j2 --timeout 400 ${2:+-R "$2"} >"$1" 2>&1)
+    ctest --stop-on-failure --output-on-failure -j2 --timeout 400 ${2:+-R "$2"} >"$1" 2>&1)
 }
 
+# A test that fails without any planted fault would count every fault as caught.
+run_tests "$scratch/unchanged.test.log" || { echo "the unchanged code fails its tests (see $scratch/unchanged.test.log)"; exit 2; }
 survived=0
 for patch in "$@"; do
   name=$(basename "$patch" .patch)
@@ -38,7 +40,8 @@ for patch in "$@"; do
     echo "$name: does not build (see $scratch/$name.build.log)"
   elif { [ -n "$hint" ] && [ -z "${MUTANT_TESTS:-}" ] && ! run_tests "$log" "$hint"; } ||
        ! run_tests "$log" "${MUTANT_TESTS:-}"; then
-    echo "$name: caught by $(grep -m1 -o '[0-9]* - [^ ]*' "$log" | sed 's/^[0-9]* - //')"
+    how=$(grep -q '\*\*\*Timeout' "$log" && echo ' (timed out: look whether it hangs or was caught)')
+    echo "$name: caught by $(grep -m1 -o '[0-9]* - [^ ]*' "$log" | sed 's/^[0-9]* - //')$how"
   else
     echo "$name: SURVIVED"
     survived=$((survived + 1))
