@@ -26,8 +26,8 @@ using Bytes = std::vector<std::uint8_t>;
 struct Rgb { std::uint8_t r, g, b; };
 const Rgb kColours[4] = {{0, 0, 0}, {255, 255, 255}, {255, 0, 0}, {0, 0, 255}};
 
-// A 13 x 7 reference picture of four colours, by palette index, top row first.
-int IndexAt(int x, int y) { return (x * 3 + y * 5 + x * y) % 4; }
+// A 13 x 7 reference picture of four colours (two with one bit), by palette index, top row first.
+int IndexAt(int x, int y, int bits) { return bits == 1 ? (x * 3 + y * 5 + x * y) % 4 == 1 : (x * 3 + y * 5 + x * y) % 4; }
 constexpr int kW = 13, kH = 7;
 
 void Put16(Bytes& b, unsigned v) { b.push_back(v & 0xFF), b.push_back((v >> 8) & 0xFF); }
@@ -59,7 +59,7 @@ Bytes Pack(const std::vector<int>& indices, int bits) {
 // Row y as stored: padded to 4 bytes, or run-length coded as a run of one and an absolute run of the rest.
 Bytes Row(const BmpVariant& v, int y) {
   std::vector<int> indices;
-  for (int x = 0; x < kW; ++x) indices.push_back(v.bits == 1 ? IndexAt(x, y) == 1 : IndexAt(x, y));
+  for (int x = 0; x < kW; ++x) indices.push_back(IndexAt(x, y, v.bits));
   if (v.compression == 1 || v.compression == 2) {
     Bytes row = {1, static_cast<std::uint8_t>(indices[0] * (v.bits == 4 ? 17 : 1)), 0, kW - 1};
     Bytes literal = Pack({indices.begin() + 1, indices.end()}, v.bits);
@@ -115,11 +115,11 @@ protected:
                 LoadImageFile(Write("both.bmp", file).c_str(), format, images[1], &error)) << error;
     return images;
   }
-  // Why a file is refused: "<read>" when it is read, empty without a reason.
+  // Why a file is refused: "<read>" when it is read whole, empty without a reason.
   std::string Refusal(const std::string& path) const {
-    RasterImage image;
-    std::string error;
-    return LoadImageFile(path.c_str(), PixelFormat::Gray8, image, &error) || !image.pixels.empty() ? "<read>" : error;
+    RasterImage image; std::string error;
+    const bool read = LoadImageFile(path.c_str(), PixelFormat::Gray8, image, &error);
+    return read ? (image.pixels.size() == 1ul * image.width * image.height ? "<read>" : "") : image.pixels.empty() ? error : "";
   }
 
   fs::path m_dir = fs::temp_directory_path() / ("codewerk-images-" + std::to_string(getpid()));
@@ -129,30 +129,25 @@ class DecodeDateiArrayTest : public ImageFileTest {};
 
 } // namespace
 
-TEST_F(ImageFileTest, EveryBmpVariantGivesTheReferencePicture) {
+// Every BMP variant gives the reference picture. Grey is the luminance zxing computes: widths on both sides of the
+// sixteen-pixel steps of the vector path and its tail; heights of one block of rows read from disk and of several, the
+// last one short, stored either way up.
+TEST_F(ImageFileTest, EveryBmpVariantGivesTheReferencePictureAndGreyIsTheLuminanceZxingComputes) {
   const std::pair<const char*, BmpVariant> variants[] = {
-      {"24 bit", {.bits = 24}}, {"24 bit top-down", {.bits = 24, .topDown = true}},
-      {"24 bit core header", {.bits = 24, .coreHeader = true}},
+      {"24 bit", {.bits = 24}}, {"24 bit top-down", {.bits = 24, .topDown = true}}, {"core header", {.bits = 24, .coreHeader = true}},
       {"32 bit", {.bits = 32}}, {"32 bit fields", {.bits = 32, .compression = 3, .masks = {0xFF000000, 0xFF0000, 0xFF00}}},
       {"16 bit 5-5-5", {.bits = 16}}, {"16 bit 5-6-5", {.bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}}},
       {"8 bit palette", {.bits = 8}}, {"8 bit top-down", {.bits = 8, .topDown = true}}, {"4 bit palette", {.bits = 4}},
       {"1 bit palette", {.bits = 1}}, {"RLE8", {.bits = 8, .compression = 1}}, {"RLE4", {.bits = 4, .compression = 2}}};
   for (const auto& [what, variant] : variants) {
     Bytes expected;
-    for (int y = 0; y < kH; ++y)
-      for (int x = 0; x < kW; ++x) {
-        const Rgb c = kColours[variant.bits == 1 ? IndexAt(x, y) == 1 : IndexAt(x, y)];
-        expected.insert(expected.end(), {c.b, c.g, c.r});
-      }
+    for (int i = 0; i < kW * kH; ++i) {
+      const Rgb c = kColours[IndexAt(i % kW, i / kW, variant.bits)];
+      expected.insert(expected.end(), {c.b, c.g, c.r});
+    }
     for (const RasterImage& image : ReadBothWays(MakeBmp(variant), PixelFormat::Bgr24))
-      EXPECT_EQ(std::tuple(image.width, image.height, Bytes(image.pixels.begin(), image.pixels.end())), std::tuple(kW, kH, expected))
-          << what;
+      EXPECT_TRUE(image.width == kW && Bytes(image.pixels.begin(), image.pixels.end()) == expected) << what;
   }
-}
-
-// Widths on both sides of the sixteen-pixel steps of the vector path and its tail; heights of one
-// block of rows read from disk and of several, the last one short, stored either way up.
-TEST_F(ImageFileTest, GreyIsTheLuminanceZxingComputesForEveryWidthAndHeight) {
   std::uint32_t seed = 12345;
   for (const auto& [width, signedHeight] : {std::pair{1, 3}, {5, 3}, {16, 3}, {17, 3}, {18, 3}, {19, 3}, {34, 3}, {35, 3}, {50, 3},
                                            {641, 301}, {641, -301}}) {
@@ -186,8 +181,7 @@ TEST_F(ImageFileTest, OtherFormatsFromIndependentWriters) {
       {"two.tif", "\\( " + Path("p.png") + " -negate \\) -compress lzw"}};
   for (const auto& [name, options] : variants) {
     ASSERT_TRUE(options == "-" || std::system(("convert " + Path("p.png") + " " + options + " " + Path(name)).c_str()) == 0) << name;
-    RasterImage image;
-    std::string error;
+    RasterImage image; std::string error;
     ASSERT_TRUE(LoadImageFile(Path(name).c_str(), PixelFormat::Gray8, image, &error)) << name << ": " << error;
     // inside the black square, and the white ground
     EXPECT_EQ(std::tuple(image.width, image.height, image.pixels[10 * 40 + 10] < 40, image.pixels[25 * 40 + 30] > 215),
@@ -218,8 +212,7 @@ TEST_F(ImageFileTest, HostileFilesAreRefusedWithTheirReasonOrReadWithinTheLimits
       {"bmp-claims-100000.bmp", "claims 100000 x 100000"}, {"bmp-pixels-outside.bmp", "outside the file"}, {"bmp-cut.bmp", "truncated"},
       {"png-cut-in-header.png", "truncated"}, {"gif-cut-in-pixels.gif", "damaged"}};
   for (const HostileFile& file : MakeHostilePictures()) {
-    RasterImage image;
-    std::string error;
+    RasterImage image; std::string error;
     const bool read = LoadImageMemory(file.bytes.data(), file.bytes.size(), PixelFormat::Gray8, image, &error);
     EXPECT_TRUE(read ? image.pixels.size() == static_cast<size_t>(image.width) * image.height : !error.empty()) << file.name;
     const auto wanted = expected.find(file.name);
