@@ -25,11 +25,14 @@ std::string g_picture;
 guint32 g_response = 0;
 int g_count = 0;
 
-void Answer(GDBusConnection* bus, const std::string& sender, const std::string& token) {
-  std::string name = sender.substr(1);
-  for (char& c : name)
+// Where a client waits for the answer: the request path its name and token make.
+std::string RequestPath(std::string sender, const std::string& token) {
+  for (char& c : sender)
     if (c == '.') c = '_';
-  const std::string request = "/org/freedesktop/portal/desktop/request/" + name + "/" + token;
+  return "/org/freedesktop/portal/desktop/request/" + sender.substr(1) + "/" + token;
+}
+
+void Answer(GDBusConnection* bus, const gchar* sender, const std::string& request) {
   GVariantBuilder results;
   g_variant_builder_init(&results, G_VARIANT_TYPE_VARDICT);
   if (g_response == 0) {
@@ -40,25 +43,19 @@ void Answer(GDBusConnection* bus, const std::string& sender, const std::string& 
     g_variant_builder_add(&results, "{sv}", "uri", g_variant_new_string(uri));
     g_free(uri);
   }
-  g_dbus_connection_emit_signal(bus, sender.c_str(), request.c_str(), "org.freedesktop.portal.Request", "Response",
+  g_dbus_connection_emit_signal(bus, sender, request.c_str(), "org.freedesktop.portal.Request", "Response",
                                 g_variant_new("(ua{sv})", g_response, &results), nullptr);
 }
 
 void OnCall(GDBusConnection* bus, const gchar* sender, const gchar*, const gchar*, const gchar*, GVariant* parameters,
             GDBusMethodInvocation* invocation, gpointer) {
-  const gchar* parent = nullptr;
-  GVariant* options = nullptr;
-  g_variant_get(parameters, "(&s@a{sv})", &parent, &options);
+  GVariant* options = g_variant_get_child_value(parameters, 1);
   const gchar* token = "t";
   g_variant_lookup(options, "handle_token", "&s", &token);
-  const std::string tokenText = token;
+  const std::string request = RequestPath(sender, token);
   g_variant_unref(options);
-  std::string name = std::string(sender).substr(1);
-  for (char& c : name)
-    if (c == '.') c = '_';
-  const std::string request = "/org/freedesktop/portal/desktop/request/" + name + "/" + tokenText;
   g_dbus_method_invocation_return_value(invocation, g_variant_new("(o)", request.c_str()));
-  Answer(bus, sender, tokenText);
+  Answer(bus, sender, request);
 }
 
 void OnBus(GDBusConnection* bus, const gchar*, gpointer) {
