@@ -6,6 +6,7 @@
 #include "CodeFileChecks.h"
 #include "CodeReaders.h"
 #include "EncodeCommand.h"
+#include "TestFolder.h"
 #include "encode/CalcAusdehnung.h"
 #include "encode/EncodedBitmap.h"
 #include "encode/EncoderGetCodeItem_QREncode.h"
@@ -23,11 +24,8 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
-#include <unistd.h>
 
-namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
 namespace {
@@ -86,8 +84,7 @@ template <class Bit> std::string Modules(int width, int height, Bit bit) {
 // The exit status, standard output and standard error as one text.
 std::string Encode(Strings args, const std::string& input = "") {
   std::FILE* in = input.empty() ? std::fopen("/dev/null", "r") : fmemopen(const_cast<char*>(input.data()), input.size(), "r");
-  char* text[2] = {};
-  std::size_t size[2] = {};
+  char* text[2] = {}; std::size_t size[2] = {};
   std::FILE *out = open_memstream(&text[0], &size[0]), *err = open_memstream(&text[1], &size[1]);
   const int rc = RunEncodeCommand(args, in, out, err);
   std::fclose(in), std::fclose(out), std::fclose(err);
@@ -96,14 +93,7 @@ std::string Encode(Strings args, const std::string& input = "") {
   return said;
 }
 
-class EncodeCommandTest : public ::testing::Test {
-protected:
-  void SetUp() override { fs::create_directories(m_dir); }
-  void TearDown() override { fs::remove_all(m_dir); }
-  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-
-  fs::path m_dir = fs::temp_directory_path() / ("codewerk-encode-cli-" + std::to_string(getpid()));
-};
+using EncodeCommandTest = InFolder<>;
 
 // A code whose modules the test chooses; it records how it is used.
 class PatternEncoder : public CEncoderItemBase {

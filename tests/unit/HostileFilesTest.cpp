@@ -3,24 +3,19 @@
 // from outside takes its temporary files along; "decode -" answers each name as it comes; and
 // "codewerk read" refuses with a reason.
 #include "HostilePictures.h"
+#include "TestFolder.h"
 #include "TestPictures.h"
 #include "results/QRCodeEinlesen.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 extern char** environ;
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,16 +28,11 @@ std::string Shell(const std::string& command) {
   return std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ": " + out;
 }
 
-class HostileFilesTest : public ::testing::Test {
+class HostileFilesTest : public InFolder<> {
 protected:
   void SetUp() override { fs::create_directories(m_temp); }
-  void TearDown() override { fs::remove_all(m_dir); }
-  std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-    std::ofstream(m_dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-    return (m_dir / name).string();
-  }
 
-  fs::path m_dir = fs::temp_directory_path() / ("codewerk-hostile-" + std::to_string(getpid())), m_temp = m_dir / "temp";
+  fs::path m_temp = m_dir / "temp";
   std::string m_decode = "TMPDIR=" + m_temp.string() + " " CODEWERK_APP " decode ";
 };
 

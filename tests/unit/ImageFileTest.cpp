@@ -3,6 +3,7 @@
 // split on a worker thread: pages arrive in order and the other files after them, and every
 // temporary bitmap goes with the list, also when it goes before the split is done.
 #include "HostilePictures.h"
+#include "TestFolder.h"
 #include "TestPictures.h"
 #include "outside/ImageFile.h"
 #include "outside/TempFiles.h"
@@ -12,13 +13,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <sys/stat.h>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -97,15 +93,8 @@ Bytes MakeBmp(const BmpVariant& v) {
   return BmpFile(info, pixels);
 }
 
-class ImageFileTest : public ::testing::Test {
+class ImageFileTest : public InFolder<> {
 protected:
-  void SetUp() override { fs::create_directories(m_dir); }
-  void TearDown() override { fs::remove_all(m_dir); }
-  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
-  std::string Write(const std::string& name, const Bytes& bytes) const {
-    std::ofstream(Path(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-    return Path(name);
-  }
   // A file's bytes read both ways: from memory, and from disk, where plain bitmaps are read and
   // converted a block of rows at a time.
   std::vector<RasterImage> ReadBothWays(const Bytes& file, PixelFormat format) const {
@@ -121,8 +110,6 @@ protected:
     const bool read = LoadImageFile(path.c_str(), PixelFormat::Gray8, image, &error);
     return read ? (image.pixels.size() == 1ul * image.width * image.height ? "<read>" : "") : image.pixels.empty() ? error : "";
   }
-
-  fs::path m_dir = fs::temp_directory_path() / ("codewerk-images-" + std::to_string(getpid()));
 };
 
 class DecodeDateiArrayTest : public ImageFileTest {};
@@ -253,8 +240,8 @@ TEST_F(ImageFileTest, LargeStrippedTiffPagesAreReadWholeAndDamageAnywhereIsCaugh
     EXPECT_TRUE(image.width == 2100 && image.height == 2003 && Bytes(image.pixels.begin(), image.pixels.end()) == pattern.pixels) << name;
   }
   // A strip whose offset points past the end of the file, near the top and near the bottom.
-  std::ifstream in(Path("grey.tif"), std::ios::binary);
-  const Bytes tiff((std::istreambuf_iterator<char>(in)), {});
+  const std::string file = FileText(Path("grey.tif"));
+  const Bytes tiff(file.begin(), file.end());
   ASSERT_EQ(tiff[0], 'I'); // little-endian, as written on this machine
   auto u16 = [&](size_t at) { return static_cast<unsigned>(tiff[at] | tiff[at + 1] << 8); };
   auto u32 = [&](size_t at) { return static_cast<std::uint32_t>(u16(at) | u16(at + 2) << 16); };

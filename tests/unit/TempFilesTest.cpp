@@ -1,27 +1,19 @@
 // The private temporary folder: names no link can hijack and no two callers share, a folder that
 // goes with its process, and folders of killed processes swept away.
+#include "TestFolder.h"
 #include "outside/TempFiles.h"
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-class TempFilesTest : public ::testing::Test {
+class TempFilesTest : public InFolder<> {
 protected:
-  void SetUp() override { fs::create_directories(m_dir); }
-  void TearDown() override { fs::remove_all(m_dir); }
 
   // A child process with TMPDIR at our folder makes a file and ends as end says; the folder it made.
   fs::path InChild(void (*end)()) {
@@ -45,8 +37,6 @@ protected:
     for (const auto& entry : fs::directory_iterator(m_dir)) names.insert(entry.path().filename());
     return names;
   }
-
-  fs::path m_dir = fs::temp_directory_path() / ("codewerk-tempfiles-" + std::to_string(getpid()));
 };
 
 } // namespace

@@ -1,34 +1,17 @@
 // The history of reads ("Verlauf"): kept, found, pruned, shared by processes writing at once,
 // exported as CSV, never holding a WLAN password, and a damaged file set aside.
+#include "TestFolder.h"
 #include "results/Verlauf.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sys/wait.h>
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-class VerlaufTest : public ::testing::Test {
+class VerlaufTest : public InFolder<> {
 protected:
-  void SetUp() override { fs::create_directories(m_dir); }
-  void TearDown() override { fs::remove_all(m_dir); }
-
   static VerlaufEintrag Entry(const std::string& text) { return {0, 0, "Datei", "/scans/lieferschein.tif", 2, "QRCode", text}; }
-  static std::string Bytes(const fs::path& f) { std::ifstream in(f, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
-  static std::vector<std::string> Texts(const std::vector<VerlaufEintrag>& entries) {
-    std::vector<std::string> texts;
-    for (const VerlaufEintrag& e : entries) texts.push_back(e.text);
-    return texts;
-  }
 
-  fs::path m_dir = fs::temp_directory_path() / ("codewerk-verlauf-" + std::to_string(getpid()));
   std::string m_path = (m_dir / "codewerk" / "verlauf.sqlite").string();
 };
 
@@ -41,8 +24,8 @@ TEST_F(VerlaufTest, HistoryKeepsTheNewestFindsForgetsExportsSharesAndHoldsNoWlan
     CVerlauf verlauf(m_path);
     ASSERT_TRUE(verlauf.IsOpen()) << verlauf.Notice();
     for (const char* text : {"Lager 1", "Lager 2", "Büro 3", "lager 4", "Werk 5"}) ASSERT_TRUE(verlauf.Add(Entry(text), 4));
-    EXPECT_EQ(Texts(verlauf.Find()), (std::vector<std::string>{"Werk 5", "lager 4", "Büro 3", "Lager 2"})) << "the oldest went";
-    EXPECT_EQ(Texts(verlauf.Find("LAGER")), (std::vector<std::string>{"lager 4", "Lager 2"}));
+    EXPECT_EQ(Texts(verlauf.Find(), false), (std::vector<std::string>{"Werk 5", "lager 4", "Büro 3", "Lager 2"})) << "the oldest went";
+    EXPECT_EQ(Texts(verlauf.Find("LAGER"), false), (std::vector<std::string>{"lager 4", "Lager 2"}));
     EXPECT_EQ(verlauf.Find().front().page, 2);
     EXPECT_EQ(verlauf.Find("lieferschein").size(), 4u) << "the file name is searched too";
     EXPECT_TRUE(verlauf.Remove(verlauf.Find().front().id) && verlauf.Find().size() == 3u);
@@ -55,13 +38,13 @@ TEST_F(VerlaufTest, HistoryKeepsTheNewestFindsForgetsExportsSharesAndHoldsNoWlan
     ASSERT_TRUE(verlauf.ExportCsv(csv, verlauf.Find(), error)) << error;
     ASSERT_EQ(std::system(("python3 -c 'import csv, sys\nrows = list(csv.reader(open(sys.argv[1], newline=\"\", encoding=\"utf-8\")))\n"
                            "print(len(rows))\nfor row in rows: print(repr(row[5]))' '" + csv + "' > '" + read + "'").c_str()), 0);
-    EXPECT_EQ(Bytes(read), "5\n'Text'\n'Grüße'\n'\\'=HYPERLINK(\"http://x\")'\n'a,b \"c\"\\nzweite Zeile'\n'Lieferschein 4711'\n");
+    EXPECT_EQ(FileText(read), "5\n'Text'\n'Grüße'\n'\\'=HYPERLINK(\"http://x\")'\n'a,b \"c\"\\nzweite Zeile'\n'Lieferschein 4711'\n");
     // A WLAN read keeps its network but leaves no password in the files.
     ASSERT_TRUE(verlauf.Add(Entry("WIFI:T:WPA;S:Lager-Netz;P:Geheim-Passwort-123;;"), 100));
     EXPECT_EQ(verlauf.Find().at(0).text, "WIFI:T:WPA;S:Lager-Netz;;");
   }
   for (const auto& entry : fs::directory_iterator(m_dir / "codewerk"))
-    EXPECT_EQ(Bytes(entry.path()).find("Geheim-Passwort"), std::string::npos) << entry.path();
+    EXPECT_EQ(FileText(entry.path()).find("Geheim-Passwort"), std::string::npos) << entry.path();
   EXPECT_EQ(fs::status(m_path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(WithoutWlanPassword("Passwort: 123"), "Passwort: 123");
   for (const char* malformed : {"WIFI:T:WPA;P:geheim;;", "wifi:p:geheim;S:a\\;b;;", "WIFI:S:x; P:geheim"})
@@ -80,7 +63,7 @@ TEST_F(VerlaufTest, HistoryKeepsTheNewestFindsForgetsExportsSharesAndHoldsNoWlan
   EXPECT_EQ(CVerlauf(m_path).Find("Prozess").size(), 2000u);
 
   // Damaged, it is set aside and a fresh one started.
-  const std::string whole = Bytes(m_path);
+  const std::string whole = FileText(m_path);
   std::ofstream(m_path, std::ios::binary | std::ios::trunc).write(whole.data(), static_cast<long>(whole.size() / 3));
   fs::remove(m_path + "-wal"), fs::remove(m_path + "-shm");
   CVerlauf verlauf(m_path);

@@ -1,33 +1,26 @@
 // The capture module over real GStreamer pipelines: frames from picture files and test sources,
 // written as BMP files an independent reader checks.
+#include "TestFolder.h"
 #include "TestPictures.h"
 #include "outside/tq_vision.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class WebCamCaptureTest : public ::testing::Test {
+class WebCamCaptureTest : public InFolder<> {
 protected:
-  void SetUp() override { fs::create_directories(m_dir); }
-  void TearDown() override { unsetenv("CODEWERK_WEBCAM_SOURCE"), fs::remove_all(m_dir); }
+  void TearDown() override { unsetenv("CODEWERK_WEBCAM_SOURCE"), InFolder::TearDown(); }
 
   // The camera on a GStreamer source.
   static void* Start(const std::string& source, SIZE wish = {0, 0}) {
     setenv("CODEWERK_WEBCAM_SOURCE", source.c_str(), 1);
     return StarteWebCam(false, wish);
   }
-  std::string Snapshot() const { return (m_dir / "frame.bmp").string(); }
-
-  fs::path m_dir = fs::temp_directory_path() / ("codewerk-webcam-" + std::to_string(getpid()));
+  std::string Snapshot() const { return Path("frame.bmp"); }
 };
 
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
@@ -39,8 +32,8 @@ TEST_F(WebCamCaptureTest, FramesArriveAsTheSamePictureAtTheWishedSize) {
   const GrayImage code = WithQuietZone(RenderCode("Kamera 1", 5), 12);
   GrayImage picture = Canvas(code.width + 3, code.height + 1, 200);
   Paste(picture, code, 0, 0);
-  ASSERT_TRUE(SavePng(picture, (m_dir / "bild.png").string()));
-  void* cam = Start("filesrc location=\"" + (m_dir / "bild.png").string() + "\" ! pngdec ! imagefreeze");
+  ASSERT_TRUE(SavePng(picture, Path("bild.png")));
+  void* cam = Start("filesrc location=\"" + Path("bild.png") + "\" ! pngdec ! imagefreeze");
   ASSERT_NE(cam, nullptr);
   for (int frame = 0; frame < 3; ++frame) {
     ASSERT_TRUE(SaveWebCamImage(cam, Snapshot().c_str()));
