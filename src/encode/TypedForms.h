@@ -17,7 +17,7 @@ struct FormField {
   std::string label; // German, as shown
   bool multiline = false;
   bool check = false;                 // a check box: "1" or "0"
-  std::vector<std::string> choices;   // a choice: one of these
+  std::vector<std::string> choices = {}; // a choice: one of these
 };
 
 using FormValues = std::map<std::string, std::string>;

@@ -24,7 +24,7 @@ struct ResultEntry {
   int icon = TaskIcon_None;
   CString address; // what a click hands to the opener (DesktopActions.h); empty for plain text
   int action = ResultAction_Open;
-  CString payload;
+  CString payload = {};
   friend bool operator==(const ResultEntry&, const ResultEntry&) = default;
 };
 

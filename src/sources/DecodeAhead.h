@@ -35,7 +35,7 @@ private:
   struct Decoded {
     CString file;
     void* handle = nullptr;
-    std::string unreadable;
+    std::string unreadable = {};
   };
   void Work();
   Decoded Decode(const CString& file);
