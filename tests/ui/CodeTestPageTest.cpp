@@ -9,26 +9,8 @@
 
 namespace {
 
-struct Page {
-  int ppi, width, height;
-};
+struct Page { int ppi, width, height; };
 constexpr Page kA4At300{300, 2480, 3508}, kA4At600{600, 4960, 7016};
-
-GrayImage Render(CEncoderItemBase& encoder, const Page& page, int finestDpi = 0) {
-  wxBitmap bitmap(page.width, page.height, 24);
-  {
-    wxMemoryDC dc(bitmap);
-    dc.SetBackground(*wxWHITE_BRUSH), dc.Clear();
-    CQRCodeTestseiteDruckenView view(encoder);
-    view.m_nFeinsteAufloesung = finestDpi;
-    view.SetDC(&dc), view.SetPPIPrinter(page.ppi, page.ppi), view.SetPPIScreen(96, 96);
-    view.SetPageSizePixels(page.width, page.height), view.SetPaperRectPixels(wxRect(0, 0, page.width, page.height));
-    view.OnPreparePrinting(), view.OnBeginDocument(1, 1);
-    EXPECT_TRUE(view.OnPrintPage(1));
-    view.OnEndDocument();
-  }
-  return ToGray(bitmap.ConvertToImage());
-}
 
 GrayImage Cut(const GrayImage& image, const wxRect& rect) {
   GrayImage part{rect.width, rect.height, {}};
@@ -66,7 +48,19 @@ TEST(CodeTestPageTest, SixCodesAlternateSidesAndReadAtThreeAndSixHundredDpiUnder
       {&qrencode, "QREncode", kA4At300, 0}, {&qrencode, "QREncode", kA4At600, 0}, {&zint, "ZInt", kA4At300, 1200}};
   for (const auto& [encoder, library, page, finest] : sheets) {
     SCOPED_TRACE(library + " " + std::to_string(page.ppi) + " " + std::to_string(finest));
-    const GrayImage sheet = Render(*encoder, page, finest);
+    wxBitmap bitmap(page.width, page.height, 24);
+    {
+      wxMemoryDC dc(bitmap);
+      dc.SetBackground(*wxWHITE_BRUSH), dc.Clear();
+      CQRCodeTestseiteDruckenView view(*encoder);
+      view.m_nFeinsteAufloesung = finest;
+      view.SetDC(&dc), view.SetPPIPrinter(page.ppi, page.ppi), view.SetPPIScreen(96, 96);
+      view.SetPageSizePixels(page.width, page.height), view.SetPaperRectPixels(wxRect(0, 0, page.width, page.height));
+      view.OnPreparePrinting(), view.OnBeginDocument(1, 1);
+      EXPECT_TRUE(view.OnPrintPage(1));
+      view.OnEndDocument();
+    }
+    const GrayImage sheet = ToGray(bitmap.ConvertToImage());
     const int margin = page.width / 10;
     const wxRect caption = DarkBounds(Cut(sheet, wxRect(0, 0, page.width, margin)));
     ASSERT_FALSE(caption.IsEmpty());

@@ -18,7 +18,6 @@
 #include <glib.h>
 
 #include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 
 using DecodePageTest = PageTest;
@@ -34,14 +33,13 @@ TEST_F(DecodePageTest, AScannersKeyBurstsBecomeTastaturResultsAndALoneKeyReaches
   wxWindow* focused = page.m_wndTabCtrl.m_arSubDlg[0];
   focused->SetFocus();
   // Fewer than three characters give nothing; the blank after Enter is swallowed.
-  const std::pair<std::string, std::string> bursts[] = {{"abc\n", "abc"}, {"ab", ""}, {"a b c\n ", "a b c"},
-                                                        {"a(b c)d [e]\n", "a(b c)d [e]"}};
+  const std::pair<std::string, std::vector<std::string>> bursts[] = {{"abc\n", {"abc"}}, {"ab", {}}, {"a b c\n ", {"a b c"}},
+                                                                     {"a(b c)d [e]\n", {"a(b c)d [e]"}}};
   for (const auto& [keys, text] : bursts) {
     m_decoded.clear();
     TypeText(keys);
     PumpUntil([&] { return !m_decoded.empty(); }, text.empty() ? 400 : 1000);
-    const std::vector<std::string> expected = text.empty() ? std::vector<std::string>{} : std::vector<std::string>{text};
-    EXPECT_EQ(std::make_pair(m_decoded, catcher.m_bHookInstalled), std::make_pair(expected, text.empty())) << "accepted: no catch";
+    EXPECT_EQ(std::make_pair(m_decoded, catcher.m_bHookInstalled), std::make_pair(text, text.empty())) << "accepted: no catch";
     catcher.OnShowWindow(TRUE, 0);
   }
   m_decoded.clear();
@@ -51,8 +49,7 @@ TEST_F(DecodePageTest, AScannersKeyBurstsBecomeTastaturResultsAndALoneKeyReaches
     key.SetEventObject(focused);
     focused->GetEventHandler()->ProcessEvent(key);
   }
-  EXPECT_TRUE(PumpUntil([&] { return !m_decoded.empty(); }, 1000));
-  EXPECT_EQ(m_decoded, (std::vector<std::string>{"Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"}));
+  EXPECT_EQ(Decoded(1, 1000), (std::vector<std::string>{"Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"}));
   EXPECT_EQ(m_symbols, std::vector<std::string>(4, "Tastatur")); // every read
   EXPECT_TRUE(m_messages.empty());
   catcher.OnShowWindow(TRUE, 0);
@@ -255,10 +252,9 @@ TEST_F(DecodePageTest, AReadIsRecordedWithItsSourceAndTheVerlaufPageFindsCopiesE
   const std::string csv = (m_dir / "verlauf.csv").string();
   AnswerFileDialog({csv});
   ClickOn(page.FindWindow(1106));
-  std::stringstream exported;
-  exported << std::ifstream(csv).rdbuf();
-  EXPECT_TRUE(exported.str().starts_with("Zeit,Quelle,Datei,Seite,Symbologie,Text\r\n") &&
-              exported.str().ends_with(",Datei,,,QRCode,Lieferschein 4711\r\n")) << exported.str();
+  const std::string exported = ReadAll(csv);
+  EXPECT_TRUE(exported.starts_with("Zeit,Quelle,Datei,Seite,Symbologie,Text\r\n") &&
+              exported.ends_with(",Datei,,,QRCode,Lieferschein 4711\r\n")) << exported;
 
   ClickOn(page.FindWindow(1104));
   search->SetValue(""), Pump(100);
@@ -296,8 +292,8 @@ TEST(HostReadInTest, TextsAreOfferedInOrderToTheFirstTakerAndOneSourceNamesTheDi
     EXPECT_EQ(caption + " " + std::to_string(bitmaps), scannerOnly ? "2D Scanner 0" : "QR Code 0");
     EXPECT_EQ(first, (scannerOnly ? std::vector<std::string>{"Lieferschein 4711"} : std::vector<std::string>{"eins", "zwei"}));
     EXPECT_EQ(second, scannerOnly ? std::vector<std::string>{} : first) << "the first taker ends the offers";
-    ASSERT_NE(page->GetParent(), nullptr) << "kept for its owner, who deletes it";
-    EXPECT_TRUE(!dynamic_cast<wxDialog*>(page->GetParent()) && !page->GetParent()->IsShown()) << "not left in the dialog that went";
+    wxWindow* parent = page->GetParent(); // kept for its owner, who deletes it, not in the dialog that went
+    EXPECT_TRUE(parent && !dynamic_cast<wxDialog*>(parent) && !parent->IsShown());
   }
 }
 
@@ -314,9 +310,7 @@ TEST(HostReadInCommandTest, CodewerkReadPrintsTheFirstReadOrEndsWithOneWhenClose
   for (const auto& [keys, exitStatus, printed] : cases) {
     const int status = std::system(("timeout 20 sh -c \"" + read + window + keys + "; wait \\$!\"").c_str());
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exitStatus) << keys;
-    std::stringstream text;
-    text << std::ifstream(out).rdbuf();
-    EXPECT_EQ(text.str(), printed);
+    EXPECT_EQ(ReadAll(out), printed);
   }
   fs::remove(out);
 }

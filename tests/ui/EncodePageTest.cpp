@@ -15,7 +15,6 @@
 #include <wx/stattext.h>
 
 #include <algorithm>
-#include <fstream>
 
 namespace {
 
@@ -41,11 +40,6 @@ protected:
 
   CSubDlgEncodeBase* m_page = nullptr;
 };
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
-}
 
 } // namespace
 
@@ -110,8 +104,8 @@ TEST_F(EncodePageTest, KopierenAndSpeichernGiveTheCodeWithItsQuietZoneAtTheSizeA
     const std::string before = ReadAll(unwritable);
     m_messages.clear();
     ClickOn(m_page->GetDlgItem(1002));
-    ASSERT_EQ(m_messages.size(), 1u) << unwritable;
-    EXPECT_EQ(m_messages[0].rfind("Die Datei „" + unwritable + "“ kann nicht gespeichert werden: ", 0), 0u) << m_messages[0];
+    EXPECT_TRUE(m_messages.size() == 1 && m_messages[0].starts_with("Die Datei „" + unwritable + "“ kann nicht gespeichert werden: "))
+        << ::testing::PrintToString(m_messages);
     EXPECT_EQ(ReadAll(unwritable), before) << unwritable;
   }
 

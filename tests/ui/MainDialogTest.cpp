@@ -54,7 +54,6 @@ protected:
     return Line(page.m_konfiguration) + (page.IsModified() ? " modified" : "") + (page.GetDlgItem(1002)->IsEnabled() ? " save" : "") +
            " | " + Stored();
   }
-  static void ClickSave(CSubDlgKonfiguration& page) { ClickOn(page.GetDlgItem(1002)), Pump(200); }
 
   CQRCodeKonfiguration m_saved = GetQRCodeKonfiguration();
 };
@@ -67,13 +66,11 @@ TEST_F(KonfigurationPageTest, RowsShowTheSettingsAndWriteIntoTheWorkingCopyOnly)
   CSubDlgKonfiguration& page = Open();
   const std::vector<std::pair<const char*, const char*>> shown = {{"Erstellen", "QRCode"}, {"Einlesen", "ZBar"}, {"Breite", ""},
       {"Höhe", ""}, {"dpi", "300"}, {"nur QR-Codes", "Nein"}, {"Drucken", "Code-Testseite"}};
-  for (const auto& [label, text] : shown) {
-    ASSERT_NE(Row(page, label), nullptr) << label;
-    EXPECT_EQ(Row(page, label)->GetValueAsString(), wxString::FromUTF8(text)) << label;
-  }
-  EXPECT_EQ(Row(page, "Höhe")->GetHelpString(),
-            wxString::FromUTF8("Wenn die Auflösung nicht unterstützt wird, wird i.d.R. die nächstkleinere Auflösung gewählt."));
-  EXPECT_EQ(Row(page, "Höhe")->GetParent()->GetLabel(), wxString::FromUTF8("WebCam Wunschauflösung"));
+  for (const auto& [label, text] : shown)
+    EXPECT_EQ(Row(page, label) ? Row(page, label)->GetValueAsString() : wxString("-"), wxString::FromUTF8(text)) << label;
+  EXPECT_EQ(Row(page, "Höhe")->GetParent()->GetLabel() + ": " + Row(page, "Höhe")->GetHelpString(),
+            wxString::FromUTF8("WebCam Wunschauflösung: Wenn die Auflösung nicht unterstützt wird, "
+                               "wird i.d.R. die nächstkleinere Auflösung gewählt."));
 
   // The action row's button, clicked as a user would once the row is selected, offers both back
   // ends; a dismissed menu prints nothing.
@@ -131,18 +128,18 @@ TEST_F(KonfigurationPageTest, ClosingOverChangesAsksAndSavingChecksTheWebcamSize
   ASSERT_TRUE(Change(page, "Höhe", "480"));
   m_messages.clear(), m_answers = {IDYES};
   EXPECT_TRUE(dialog.PrepareForCloseDialog());
-  ClickSave(page);
+  ClickOn(page.GetDlgItem(1002)), Pump(200);
   EXPECT_EQ(m_messages, (std::vector<std::string>{"Änderungen der Konfiguration speichern?", kBothValues, kBothValues}));
   EXPECT_EQ(State(page), "enc=0 dec=0 0x480 dpi=600 qr=0 modified save | enc=0 dec=0 0x0 dpi=600 qr=0");
 
   ASSERT_TRUE(Change(page, "Höhe", "") && Change(page, "Einlesen", 1L));
-  m_messages.clear(), ClickSave(page);
+  m_messages.clear(), ClickOn(page.GetDlgItem(1002)), Pump(200);
   EXPECT_TRUE(m_messages.size() == 1 && m_messages[0].starts_with("Änderungen werden erst nach erneutem Programmstart berücksichtigt."));
   EXPECT_EQ(m_types.back() & 0xF0, MB_ICONINFORMATION);
   EXPECT_EQ(State(page), "enc=0 dec=1 0x0 dpi=600 qr=0 | enc=0 dec=1 0x0 dpi=600 qr=0");
   EXPECT_EQ(GetQRCodeKonfiguration().m_eDecoder, Decoder_ZBar);
   ASSERT_TRUE(Change(page, "Breite", "640") && Change(page, "Höhe", "480"));
-  ClickSave(page);
+  ClickOn(page.GetDlgItem(1002)), Pump(200);
   EXPECT_EQ(Stored(), "enc=0 dec=1 640x480 dpi=600 qr=0");
 }
 

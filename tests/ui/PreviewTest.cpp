@@ -8,47 +8,23 @@
 #include <wx/frame.h>
 #include <wx/panel.h>
 
-namespace {
-
-CDecodeResultArray Corners(std::initializer_list<POINT> points) {
-  CDecodeResultArray results;
-  CArray<POINT, POINT> corners;
-  for (const POINT& p : points) corners.Add(p);
-  results.AddDecodeResult("code", "QRCode", corners);
-  return results;
-}
-
-struct PreviewWindow {
-  PreviewWindow() : frame(nullptr, wxID_ANY, "preview", wxDefaultPosition, wxSize(640, 460)), panel(&frame) {
-    preview.Create(&panel);
-    preview.SetSize(10, 10, 600, 400);
-    frame.Show();
-    Pump(100);
-  }
-  void Paint() {
-    preview.Refresh();
-    preview.Update();
-    Pump(150);
-  }
-  wxFrame frame;
-  wxPanel panel;
-  CDecodeGrafikVorschauButton preview;
-};
-
-} // namespace
-
 TEST(PreviewTest, TheOutlineIsDrawnOverThePictureInThePreviewAndInTheZoomedViewer) {
-  PreviewWindow window;
+  wxFrame frame(nullptr, wxID_ANY, "preview", wxDefaultPosition, wxSize(640, 460));
+  wxPanel panel(&frame);
+  CDecodeGrafikVorschauButton preview;
+  preview.Create(&panel), preview.SetSize(10, 10, 600, 400), frame.Show(), Pump(100);
   GrayImage scene = Canvas(320, 240, 230);
   const GrayImage code = WithQuietZone(RenderCode("Vorschau", 4), 4);
   Paste(scene, code, 100, 50);
   const std::string path = (fs::temp_directory_path() / "codewerk-preview.png").string();
   ASSERT_TRUE(SavePng(scene, path));
   const int n = code.width - 8; // the code without its 4-pixel quiet zone, at (104, 54)
-  const CDecodeResultArray found = Corners({{104, 54}, {104 + n, 54}, {104 + n, 54 + n}, {104, 54 + n}});
-  for (int i = 0; i < 2; ++i) window.preview.LoadVorschauDatei(path.c_str(), i ? CDecodeResultArray() : found);
+  CArray<POINT, POINT> corners;
+  for (const POINT& p : {POINT{104, 54}, POINT{104 + n, 54}, POINT{104 + n, 54 + n}, POINT{104, 54 + n}}) corners.Add(p);
+  CDecodeResultArray found;
+  found.AddDecodeResult("code", "QRCode", corners);
+  for (int i = 0; i < 2; ++i) preview.LoadVorschauDatei(path.c_str(), i ? CDecodeResultArray() : found);
   fs::remove(path);
-  window.Paint();
   // Green at the middle of the code's left side, where it is drawn.
   auto outlineShown = [n](wxWindow* shown, const CRect& drawn) {
     const wxImage image = CaptureClient(shown);
@@ -58,19 +34,19 @@ TEST(PreviewTest, TheOutlineIsDrawnOverThePictureInThePreviewAndInTheZoomedViewe
       if (image.GetRed(x + dx, y) < 60 && image.GetGreen(x + dx, y) > 200 && image.GetBlue(x + dx, y) < 60) return true;
     return false;
   };
-  EXPECT_TRUE(outlineShown(&window.preview, window.preview.m_arGrafiken[0]->m_rectDrawn));
+  EXPECT_TRUE(outlineShown(&preview, preview.m_arGrafiken[0]->m_rectDrawn));
   // The context menu offers the result only where there is one, the picture only where there is a bitmap.
-  window.preview.AddGrafik(new CDIBGrafik(), found);
+  preview.AddGrafik(new CDIBGrafik(), found);
   std::vector<std::pair<bool, bool>> offered; // ("Ergebnis anzeigen", "Grafik anzeigen") enabled
   for (int i = 0; i < 3; ++i) {
     wxMenu menu;
-    CDecodeGrafikVorschauButton::FillKontextMenu(menu, *window.preview.m_arGrafiken[i]);
+    CDecodeGrafikVorschauButton::FillKontextMenu(menu, *preview.m_arGrafiken[i]);
     offered.emplace_back(menu.IsEnabled(1000), menu.IsEnabled(1001));
   }
   EXPECT_EQ(offered, (std::vector<std::pair<bool, bool>>{{true, true}, {false, true}, {true, false}}));
 
   CDecodeGrafikViewerDialog viewer(nullptr);
-  HGLOBAL copy = CopyDIB(static_cast<CDIBGrafik*>(window.preview.m_arGrafiken[0]->m_pGrafik)->GetDib());
+  HGLOBAL copy = CopyDIB(static_cast<CDIBGrafik*>(preview.m_arGrafiken[0]->m_pGrafik)->GetDib());
   viewer.m_arItems.Add(new CDecodeGrafikViewerDialogItem{copy, found});
   viewer.m_viewerCtrl.AddDib(copy);
   WhenModalShown([&](wxWindow* dialog) {

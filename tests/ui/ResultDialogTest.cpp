@@ -11,9 +11,6 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace {
 
 // Shows the dialog of these results and runs check on it once it is up, then closes it.
@@ -139,7 +136,6 @@ TEST(ResultDialogTest, WLANCopiesItsPasswordAndATerminOpensAsOurOwnCalendarFile)
   ASSERT_TRUE(GetTempPathA(MAX_PATH, folder));
   const std::string& ics = calls[0][0];
   EXPECT_TRUE(ics.starts_with(folder) && ics.ends_with(".ics")) << ics;
-  std::ifstream in(ics);
-  const std::string content((std::istreambuf_iterator<char>(in)), {});
+  const std::string content = ReadAll(ics);
   EXPECT_TRUE(content.starts_with("BEGIN:VCALENDAR") && content.find("SUMMARY:Inventur\r\nDTSTART:20261208T080000Z") != std::string::npos);
 }

@@ -60,7 +60,6 @@ TEST_F(ScannerPageTest, ScannerIsTheThirdTabAndTheTabIsRememberedByName) {
   CSubDlgDecode& page = OpenDecode();
   SelectTab(page.m_wndTabCtrl, "Scanner");
   EXPECT_EQ(settings.GetText("QRCode", "LastDecodeSource", ""), "Scanner");
-  EXPECT_NE(page.m_pDlgScannerNew, nullptr) << "the batch scanner is the default";
   SelectTab(page.m_wndTabCtrl, "2D Scanner");
   EXPECT_TRUE(page.m_dlgBarCodeScanner.m_bHookInstalled) << "the keyboard catch follows the tab";
 }

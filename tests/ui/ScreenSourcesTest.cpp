@@ -34,21 +34,16 @@ protected:
     EXPECT_EQ(ScannedFilesLeft(), 0) << "screen shots and clipboard pictures are removed once read";
     PageTest::TearDown();
   }
-  // The main dialog on "Einlesen" with this source in front.
-  CSubDlgDecode_ScannerBase& Open(const char* source) {
-    CSubDlgDecode& page = OpenDecode(source);
-    page.m_fnOnNotFound = [this](const CDTemplateArray<CDecodeGrafikResult>*) { return ++m_notFound, true; };
-    return *dynamic_cast<CSubDlgDecode_ScannerBase*>(page.m_wndTabCtrl.m_arSubDlg[page.m_wndTabCtrl.GetSelection()]);
-  }
-  static void Press(CSubDlgDecode_ScannerBase& source) { ClickOn(source.FindWindow(1008)); }
-  void WithoutPortal() {
-    unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    setenv("XDG_RUNTIME_DIR", m_dir.c_str(), 1);
+  // The main dialog on "Einlesen" with this source in front, or as the only one.
+  CSubDlgDecode_ScannerBase& Open(const char* source, bool only = false) {
+    RememberSource(source), Show(1, [&](CSubDlgDecode& page) {
+      if (only) page.m_bShow2DScanner = page.m_bShowWebCam = page.m_bShowScanner = page.m_bShowDatei = page.m_bShowZwischenablage = false;
+      page.m_fnOnNotFound = [this](const CDTemplateArray<CDecodeGrafikResult>*) { return ++m_notFound, true; };
+    });
+    return *dynamic_cast<CSubDlgDecode_ScannerBase*>(Decode().m_wndTabCtrl.m_arSubDlg[Decode().m_wndTabCtrl.GetSelection()]);
   }
   wxBitmap BitmapOf(const std::string& text) { return wxBitmap(wxImage(Picture(text + ".png", WithQuietZone(RenderCode(text, 5), 20)))); }
   std::string FirstMessage() const { return m_messages.empty() ? "" : m_messages[0]; }
-  // What was read once n codes were, or time ran out.
-  const std::vector<std::string>& Decoded(size_t n) { return PumpUntil([&] { return m_decoded.size() == n; }, 10000), m_decoded; }
 
   int m_notFound = 0;
 };
@@ -57,17 +52,14 @@ protected:
 
 // As the only source it takes the shot at once, and later ones never read our own windows.
 TEST_F(ScreenSourcesTest, BildschirmReadsAnotherWindowsCodeThroughXButNeverOurOwnWindows) {
-  WithoutPortal();
+  unsetenv("DBUS_SESSION_BUS_ADDRESS"), setenv("XDG_RUNTIME_DIR", m_dir.c_str(), 1);
   auto* other = new wxFrame(nullptr, wxID_ANY, "andere Anwendung", wxPoint(760, 280), wxSize(260, 260)); // beside where ours opens
   new wxStaticBitmap(other, wxID_ANY, BitmapOf("Lieferschein 4711"));
   other->Show(), Pump(300);
-  Show(1, [this](CSubDlgDecode& page) {
-    page.m_bShow2DScanner = page.m_bShowWebCam = page.m_bShowScanner = page.m_bShowDatei = page.m_bShowZwischenablage = false;
-    page.m_fnOnNotFound = [this](const CDTemplateArray<CDecodeGrafikResult>*) { return ++m_notFound, true; };
-  });
+  CSubDlgDecode_ScannerBase& source = Open("Bildschirm", true);
   EXPECT_EQ(Decoded(1), std::vector<std::string>{"Lieferschein 4711"}) << FirstMessage();
   other->Destroy(), Pump(300);
-  Press(Decode().m_dlgBildschirm); // our own preview shows the code now; it must not be read
+  ClickOn(source.FindWindow(1008)); // our own preview shows the code now; it must not be read
   ASSERT_TRUE(PumpUntil([&] { return m_notFound == 1; }, 10000)) << m_decoded.size() << " " << m_messages.size();
   EXPECT_TRUE(m_decoded.size() == 1 && m_messages.empty());
 }
@@ -83,7 +75,7 @@ TEST_F(ScreenSourcesTest, BildschirmGoesThroughThePortalWhereOneAnswers) {
     Child portal(std::string(STAND_IN_PORTAL) + " " + picture + " " + answer);
     ASSERT_EQ(portal.Line(), "ready");
     if (!source) source = &Open("Bildschirm");
-    Press(*source);
+    ClickOn(source->FindWindow(1008));
     if (!*answer) {
       EXPECT_EQ(Decoded(1), std::vector<std::string>{"Portal-Bild"}) << FirstMessage();
       EXPECT_FALSE(fs::exists(m_dir / "stand-in-portal-1.png")) << "the portal's file in a temporary place is removed";
@@ -106,7 +98,7 @@ TEST_F(ScreenSourcesTest, ZwischenablageReadsAPictureAndCtrlVReadsCopiedFilesLea
   };
   copy(new wxBitmapDataObject(BitmapOf("aus der Zwischenablage")));
   CSubDlgDecode_ScannerBase& source = Open("Zwischenablage");
-  Press(source);
+  ClickOn(source.FindWindow(1008));
   EXPECT_EQ(Decoded(1), std::vector<std::string>{"aus der Zwischenablage"}) << FirstMessage();
 
   auto* files = new wxFileDataObject;
@@ -119,13 +111,13 @@ TEST_F(ScreenSourcesTest, ZwischenablageReadsAPictureAndCtrlVReadsCopiedFilesLea
   EXPECT_TRUE(fs::exists(m_dir / "Datei eins.png") && fs::exists(m_dir / "Datei zwei.png")) << "the user's files stay";
 
   copy(new wxTextDataObject("nur Text"));
-  Press(source);
+  ClickOn(source.FindWindow(1008));
   PumpUntil([&] { return !m_messages.empty(); }, 3000);
   EXPECT_EQ(FirstMessage(), "In der Zwischenablage ist weder ein Bild noch eine Bilddatei.");
 }
 
 TEST_F(ScreenSourcesTest, AModalMainDialogStaysOpenThroughTheShot) {
-  WithoutPortal();
+  unsetenv("DBUS_SESSION_BUS_ADDRESS"), setenv("XDG_RUNTIME_DIR", m_dir.c_str(), 1);
   RememberSource("Bildschirm");
   CQRCodeDlg dialog;
   ASSERT_TRUE(dialog.CreateFromTemplate());
@@ -135,7 +127,7 @@ TEST_F(ScreenSourcesTest, AModalMainDialogStaysOpenThroughTheShot) {
     dialog.GetTabCtrl().SetSelection(1), Pump(300);
     auto& page = *dynamic_cast<CSubDlgDecode*>(dialog.GetTabCtrl().m_arSubDlg[1]);
     EXPECT_EQ(page.m_wndTabCtrl.GetTabLabel(page.m_wndTabCtrl.GetSelection()), "Bildschirm");
-    Press(*dynamic_cast<CSubDlgDecode_ScannerBase*>(page.m_wndTabCtrl.m_arSubDlg[page.m_wndTabCtrl.GetSelection()]));
+    ClickOn(page.m_wndTabCtrl.m_arSubDlg[page.m_wndTabCtrl.GetSelection()]->FindWindow(1008));
     PumpUntil([&] { return !m_messages.empty(); }, 10000);
     stillOpen = dialog.IsModal() && dialog.IsShown();
     dialog.EndModal(wxID_CANCEL);

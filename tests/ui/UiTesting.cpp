@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <thread>
 
 // Under the leak checker: caches the desktop's font and message-bus libraries keep for the life
@@ -147,6 +148,11 @@ std::string ClipboardText() {
   wxClipboardLocker open;
   wxTextDataObject data;
   return !!open && wxTheClipboard->GetData(data) ? FromWx(data.GetText()).str() : std::string();
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 std::string TheCode(const std::vector<ReadCode>& codes) {

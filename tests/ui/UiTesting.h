@@ -59,6 +59,8 @@ void AnswerFileDialog(std::vector<std::string> paths, FileDialogRequest* asked =
 // Results of these texts, each a "QRCode" unless symbols names another.
 CDecodeResultArray Results(const std::vector<std::string>& texts, const std::vector<std::string>& symbols = {});
 std::string ClipboardText();
+// The whole file, "" when there is none.
+std::string ReadAll(const fs::path& path);
 // The text of the one code read, or how many there were.
 std::string TheCode(const std::vector<ReadCode>& codes);
 
@@ -76,6 +78,8 @@ protected:
   // Brings the main dialog's page to the front and lets it show.
   void ToTab(int tab, int ms = 200);
   std::string Picture(const std::string& name, const GrayImage& image);
+  // What was read once n codes were, or time ran out.
+  auto& Decoded(size_t n, int ms = 10000) { return PumpUntil([&] { return m_decoded.size() == n; }, ms), m_decoded; }
 
   std::unique_ptr<CQRCodeDlg> m_dialog;
   std::vector<std::string> m_messages, m_decoded, m_symbols;

@@ -6,9 +6,7 @@
 
 namespace {
 
-constexpr const char* kNoCamera = "filesrc location=/nonexistent/kamera.png ! pngdec ! imagefreeze";
 constexpr const char* kMovingPicture = "videotestsrc pattern=ball";
-constexpr const char* kEndingCamera = "videotestsrc num-buffers=10";
 constexpr const char* kCannotStart = "WebCam kann nicht initialisiert werden";
 
 class WebCamPageTest : public PageTest {
@@ -31,13 +29,12 @@ protected:
   }
   // The main dialog with "Einlesen" in front; its WebCam tab starts on being shown.
   CSubDlgDecode_WebCam& Open() { return OpenDecode("WebCam").m_dlgWebCam; }
-  static std::string Label(CSubDlgDecode_WebCam& page) { return page.m_btnWebCam->GetLabel().utf8_string(); }
   // The button's label, whether it is enabled, and what the preview says.
   static std::string Status(CSubDlgDecode_WebCam& page) {
-    return Label(page) + (page.m_btnWebCam->IsEnabled() ? "" : " (aus)") + " | " + page.m_strStatus.str();
+    return page.m_btnWebCam->GetLabel().utf8_string() + (page.m_btnWebCam->IsEnabled() ? "" : " (aus)") + " | " + page.m_strStatus.str();
   }
   static bool Running(CSubDlgDecode_WebCam& page) {
-    return PumpUntil([&] { return page.m_pWebCam != nullptr; }, 5000) && Label(page) == "Stoppe WebCam";
+    return PumpUntil([&] { return page.m_pWebCam != nullptr; }, 5000) && page.m_btnWebCam->GetLabel() == "Stoppe WebCam";
   }
   static bool Restart(CSubDlgDecode_WebCam& page, const std::string& source) {
     return page.OnBnClickedFromWebCam(), UseSource(source), page.OnBnClickedFromWebCam(), Running(page);
@@ -99,12 +96,12 @@ TEST_F(WebCamPageTest, TicksGoOnWhileHiddenTheButtonStopsAndRestartsAndAnEndedOr
   EXPECT_TRUE(Running(page) && m_decoded.empty()); // a ball is no code
 
   // A camera that stops sending offers a new start.
-  ASSERT_TRUE(Restart(page, kEndingCamera));
+  ASSERT_TRUE(Restart(page, "videotestsrc num-buffers=10"));
   EXPECT_TRUE(PumpUntil([&] { return page.m_pWebCam == nullptr; }, 6000));
   EXPECT_EQ(Status(page), "Starte WebCam | Die WebCam liefert keine Bilder mehr");
 
   // No camera: said in the preview, not in a box; showing the tab again retries.
-  UseSource(kNoCamera);
+  UseSource("filesrc location=/nonexistent/kamera.png ! pngdec ! imagefreeze");
   auto& sources = Decode().m_wndTabCtrl;
   for (int attempt = 0; attempt < 2; ++attempt) {
     SelectTab(sources, "Scanner");
