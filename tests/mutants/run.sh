@@ -41,7 +41,7 @@ for patch in "$@"; do
   elif { [ -n "$hint" ] && [ -z "${MUTANT_TESTS:-}" ] && ! run_tests "$log" "$hint"; } ||
        ! run_tests "$log" "${MUTANT_TESTS:-}"; then
     how=$(grep -q '\*\*\*Timeout' "$log" && echo ' (timed out: look whether it hangs or was caught)')
-    echo "$name: caught by $(grep -m1 -o '[0-9]* - [^ ]*' "$log" | sed 's/^[0-9]* - //')$how"
+    echo "$name: caught by $(sed -n '/The following tests FAILED/{n;s/^[[:space:]]*[0-9]* - //;s/[[:space:]].*//;p;q}' "$log")$how"
   else
     echo "$name: SURVIVED"
     survived=$((survived + 1))

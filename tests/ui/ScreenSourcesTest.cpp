@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 
 namespace {
 
@@ -40,7 +41,8 @@ protected:
       if (only) page.m_bShow2DScanner = page.m_bShowWebCam = page.m_bShowScanner = page.m_bShowDatei = page.m_bShowZwischenablage = false;
       page.m_fnOnNotFound = [this](const CDTemplateArray<CDecodeGrafikResult>*) { return ++m_notFound, true; };
     });
-    return *dynamic_cast<CSubDlgDecode_ScannerBase*>(Decode().m_wndTabCtrl.m_arSubDlg[Decode().m_wndTabCtrl.GetSelection()]);
+    auto* shown = dynamic_cast<CSubDlgDecode_ScannerBase*>(Decode().m_wndTabCtrl.m_arSubDlg[Decode().m_wndTabCtrl.GetSelection()]);
+    return shown ? *shown : throw std::runtime_error(std::string("no tab \"") + source + "\" in front"); // fails the test at once
   }
   wxBitmap BitmapOf(const std::string& text) { return wxBitmap(wxImage(Picture(text + ".png", WithQuietZone(RenderCode(text, 5), 20)))); }
   std::string FirstMessage() const { return m_messages.empty() ? "" : m_messages[0]; }
