@@ -50,6 +50,17 @@ std::optional<CStringArray> AskForFiles(wxWindow* parent, const FileDialogReques
   return handler ? handler(request) : ShowGtkDialog(parent, request);
 }
 
+std::optional<CString> AskForSaveFile(wxWindow* parent, const char* defaultName, const char* defaultExtension, const char* filter) {
+  FileDialogRequest request;
+  request.save = true;
+  request.defaultName = defaultName;
+  request.defaultExtension = defaultExtension;
+  request.filter = filter;
+  const auto chosen = AskForFiles(parent, request);
+  if (!chosen || chosen->IsEmpty()) return std::nullopt;
+  return (*chosen)[0];
+}
+
 FileDialogHandler SetFileDialogHandler(FileDialogHandler handler) {
   std::lock_guard lock(g_mutex);
   std::swap(g_handler, handler);

@@ -138,14 +138,10 @@ void CSubDlgEncodeBase::EnableButtons() {
 
 void CSubDlgEncodeBase::OnBnClickedSave() {
   if (!m_hDib) return;
-  FileDialogRequest request;
-  request.save = true;
-  request.defaultExtension = "bmp";
-  request.defaultName = "*.bmp";
-  request.filter = "BMP-Dateien(*.bmp)|*.bmp|PNG-Dateien(*.png)|*.png|SVG-Dateien(*.svg)|*.svg|PDF-Dateien(*.pdf)|*.pdf||";
-  const auto chosen = AskForFiles(this, request);
-  if (!chosen || chosen->IsEmpty()) return;
-  const CString path = (*chosen)[0];
+  const auto chosen =
+      AskForSaveFile(this, "*.bmp", "bmp", "BMP-Dateien(*.bmp)|*.bmp|PNG-Dateien(*.png)|*.png|SVG-Dateien(*.svg)|*.svg|PDF-Dateien(*.pdf)|*.pdf||");
+  if (!chosen) return;
+  const CString path = *chosen;
   const std::optional<CodeFileFormat> format = CodeFileFormatOf(path.GetString());
   std::string why;
   if (!format || *format == CodeFileFormat::Bmp) {

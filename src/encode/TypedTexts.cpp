@@ -103,13 +103,7 @@ std::string IcsUnescaped(std::string_view value) {
   return out;
 }
 
-std::string UtcStamp(std::time_t time) {
-  std::tm parts{};
-  gmtime_r(&time, &parts);
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y%m%dT%H%M%SZ", &parts);
-  return buffer;
-}
+std::string UtcStamp(std::time_t time) { return TimeText(time, "%Y%m%dT%H%M%SZ", true); }
 
 std::optional<std::time_t> ParseUtcStamp(std::string_view text) {
   std::tm parts{};
@@ -226,14 +220,14 @@ std::string GeoText(const GeoFields& f) { return "geo:" + Number(f.latitude) + "
 
 std::string CoordinateText(double degrees) { return Number(degrees); }
 
-std::string LocalDateTimeText(std::time_t time) {
-  if (!time) return {};
+std::string TimeText(std::time_t time, const char* format, bool utc) {
   std::tm parts{};
-  localtime_r(&time, &parts);
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%d.%m.%Y %H:%M", &parts);
-  return buffer;
+  utc ? gmtime_r(&time, &parts) : localtime_r(&time, &parts);
+  char buffer[64];
+  return std::strftime(buffer, sizeof buffer, format, &parts) ? buffer : "";
 }
+
+std::string LocalDateTimeText(std::time_t time) { return time ? TimeText(time, "%d.%m.%Y %H:%M", false) : std::string(); }
 
 std::optional<GeoFields> ReadGeoText(std::string_view text) {
   if (!StartsWithNoCase(text, "geo:")) return std::nullopt;

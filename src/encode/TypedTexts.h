@@ -58,6 +58,8 @@ CODEWERK_EXPORT std::string TerminText(const TerminFields& fields);
 CODEWERK_EXPORT std::optional<TerminFields> ReadTerminText(std::string_view text);
 // A time as German users read it, "TT.MM.JJJJ HH:MM" in local time; empty for 0.
 CODEWERK_EXPORT std::string LocalDateTimeText(std::time_t time);
+// time by strftime's format, in UTC or local time.
+CODEWERK_EXPORT std::string TimeText(std::time_t time, const char* format, bool utc);
 // A coordinate with at most six decimals, without trailing zeros, whatever the locale.
 CODEWERK_EXPORT std::string CoordinateText(double degrees);
 

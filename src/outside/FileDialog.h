@@ -22,5 +22,7 @@ struct FileDialogRequest {
 using FileDialogHandler = std::function<std::optional<CStringArray>(const FileDialogRequest&)>;
 
 std::optional<CStringArray> AskForFiles(wxWindow* parent, const FileDialogRequest& request);
+// A save dialog's one path, or nothing when the user cancelled.
+std::optional<CString> AskForSaveFile(wxWindow* parent, const char* defaultName, const char* defaultExtension, const char* filter);
 // Installs a handler (empty: the GTK dialog again); returns the one it replaces.
 FileDialogHandler SetFileDialogHandler(FileDialogHandler handler);

@@ -91,15 +91,10 @@ void CSubDlgVerlauf::OnClear() {
 }
 
 void CSubDlgVerlauf::OnExport() {
-  FileDialogRequest request;
-  request.save = true;
-  request.defaultExtension = "csv";
-  request.defaultName = "verlauf.csv";
-  request.filter = "CSV-Dateien(*.csv)|*.csv||";
-  const auto chosen = AskForFiles(this, request);
-  if (!chosen || chosen->IsEmpty()) return;
+  const auto chosen = AskForSaveFile(this, "verlauf.csv", "csv", "CSV-Dateien(*.csv)|*.csv||");
+  if (!chosen) return;
   std::string why;
-  if (!ProcessVerlauf().ExportCsv((*chosen)[0].GetString(), m_arShown, why))
-    AfxMessageBox(GetFormatedString("Die Datei „%s“ kann nicht gespeichert werden: %s.", (*chosen)[0].GetString(), why.c_str()),
+  if (!ProcessVerlauf().ExportCsv(chosen->GetString(), m_arShown, why))
+    AfxMessageBox(GetFormatedString("Die Datei „%s“ kann nicht gespeichert werden: %s.", chosen->GetString(), why.c_str()),
                   MB_OK | MB_ICONERROR);
 }

@@ -56,13 +56,7 @@ private:
 
 bool Execute(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
-std::string LocalTime(std::time_t time) {
-  std::tm parts{};
-  localtime_r(&time, &parts);
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S", &parts);
-  return buffer;
-}
+std::string LocalTime(std::time_t time) { return TimeText(time, "%Y-%m-%d %H:%M:%S", false); }
 
 std::string CsvCell(std::string text) {
   if (!text.empty() && std::strchr("=+-@\t\r", text[0])) text.insert(text.begin(), '\'');
