@@ -258,7 +258,7 @@ SANE_Status SaneScanner::ReadFrames(ScanPageAssembler& assembler, const std::ato
       if (status != SANE_STATUS_GOOD) return status;
       if (!assembler.Append(buffer.data(), static_cast<std::size_t>(length))) return SANE_STATUS_NO_MEM;
       received += length;
-      if (percent && expected > 0) percent(static_cast<int>(std::min(100.0, 100.0 * received / expected)));
+      if (percent) percent(expected > 0 ? static_cast<int>(std::min(100.0, 100.0 * received / expected)) : -1);
     }
     if (assembler.LastFrameBegun()) return SANE_STATUS_GOOD;
   }

@@ -2,6 +2,7 @@
 // byte, a length and the bytes. A killed child simply ends the stream.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,6 +21,10 @@ enum Kind : char {
 };
 
 // Whole messages or false (the other side is gone). Never raises SIGPIPE.
+// While pages are read the child reports at least this often, even when nothing changed: the job
+// takes a long silence for a hung driver.
+constexpr std::chrono::seconds kReportEvery{1};
+
 bool Send(int socket, Kind kind, const void* data, std::size_t size);
 bool Send(int socket, Kind kind, const std::string& text);
 bool SendNumber(int socket, Kind kind, std::int32_t number);

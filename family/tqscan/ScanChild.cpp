@@ -125,8 +125,11 @@ private:
       ScanChannel::SendNumber(m_socket, ScanChannel::kPage, number);
       RasterImage image;
       int told = -1;
+      auto toldAt = std::chrono::steady_clock::now();
       status = opened.ReadPage(image, m_cancel, [&](int percent) {
-        if (percent != told) ScanChannel::SendNumber(m_socket, ScanChannel::kPercent, told = percent);
+        const auto now = std::chrono::steady_clock::now();
+        if (percent == told && now - toldAt < ScanChannel::kReportEvery) return;
+        ScanChannel::SendNumber(m_socket, ScanChannel::kPercent, told = percent), toldAt = now;
       });
       if (status != SANE_STATUS_GOOD) {
         if (status != SANE_STATUS_CANCELLED) Tell(ScanFehlerText(status, number));

@@ -37,7 +37,8 @@ namespace {
 
 } // namespace
 
-ScanJob::ScanJob(std::optional<ScanRequest> request) : m_request(std::move(request)) {}
+ScanJob::ScanJob(std::optional<ScanRequest> request, std::chrono::milliseconds silentFor)
+    : m_request(std::move(request)), m_silentFor(silentFor) {}
 
 ScanJob::~ScanJob() {
   Cancel();
@@ -112,20 +113,26 @@ bool ScanJob::StartChild() {
 }
 
 // Until the child ends. One that has not ended kStopAfter after a cancel, or after it said all
-// it had to say, is killed: some drivers hang when they stop.
+// it had to say, is killed: some drivers hang when they stop. One silent for too long is killed
+// too: drivers that cancel their own reader threads can hang at any page.
 bool ScanJob::Listen() {
   pollfd ready{m_socket, POLLIN, 0};
-  std::chrono::steady_clock::time_point saidAll{};
+  std::chrono::steady_clock::time_point saidAll{}, heard = std::chrono::steady_clock::now();
   for (;;) {
     const auto now = std::chrono::steady_clock::now();
     const bool done = saidAll != decltype(saidAll){};
     if (m_cancel && now - m_cancelledAt.load() >= kStopAfter) return done;
     if (done && now - saidAll >= kStopAfter) return true;
+    if (!done && !m_cancel && now - heard >= m_silentFor) {
+      if (m_outcome.message.empty()) m_outcome.message = kSilentMessage;
+      return true;
+    }
     const int n = poll(&ready, 1, 50);
     if (n == 0 || (n < 0 && errno == EINTR)) continue;
     char kind = 0;
     std::string payload;
     if (n < 0 || !ScanChannel::Receive(m_socket, kind, payload)) return done;
+    heard = now;
     if (!Take(kind, payload)) return true; // we stopped it: nothing more is missing
     if (kind == ScanChannel::kDone) saidAll = now;
   }

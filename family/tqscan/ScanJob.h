@@ -26,8 +26,9 @@ public:
     bool cancelled = false;
   };
 
-  // Without a request the job only looks for scanners.
-  explicit ScanJob(std::optional<ScanRequest> request);
+  // Without a request the job only looks for scanners. A driver that says nothing for silentFor
+  // is taken for hung: it is stopped and the pages so far are kept.
+  explicit ScanJob(std::optional<ScanRequest> request, std::chrono::milliseconds silentFor = kSilentFor);
   ~ScanJob();
   ScanJob(const ScanJob&) = delete;
   ScanJob& operator=(const ScanJob&) = delete;
@@ -44,6 +45,9 @@ public:
   Outcome TakeOutcome();
 
   static constexpr std::chrono::milliseconds kStopAfter{700};
+  // Long enough for a lamp to warm up or a network scanner to be found.
+  static constexpr std::chrono::milliseconds kSilentFor{120'000};
+  static constexpr const char* kSilentMessage = "Der Scanner antwortet nicht mehr; die Seiten bis dahin sind erhalten.";
 
 private:
   void Run();
@@ -54,6 +58,7 @@ private:
   void RemoveFiles();
 
   std::optional<ScanRequest> m_request;
+  std::chrono::milliseconds m_silentFor;
   Outcome m_outcome;
   std::atomic<Phase> m_phase{Phase::Suche};
   std::atomic<int> m_page{0};
