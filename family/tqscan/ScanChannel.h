@@ -20,11 +20,11 @@ enum Kind : char {
   kDone = 'e',    // all is said; closing the device may still take a moment
 };
 
-// Whole messages or false (the other side is gone). Never raises SIGPIPE.
 // While pages are read the child reports at least this often, even when nothing changed: the job
 // takes a long silence for a hung driver.
 constexpr std::chrono::seconds kReportEvery{1};
 
+// Whole messages or false (the other side is gone). Never raises SIGPIPE.
 bool Send(int socket, Kind kind, const void* data, std::size_t size);
 bool Send(int socket, Kind kind, const std::string& text);
 bool SendNumber(int socket, Kind kind, std::int32_t number);
