@@ -13,3 +13,7 @@ struct ReadCode {
 
 std::vector<ReadCode> ReadWithZXing(const GrayImage& image);
 std::vector<ReadCode> ReadWithZBar(const GrayImage& image, bool qrOnly = false);
+// The text of the one code read, or how many there were.
+inline std::string TheCode(const std::vector<ReadCode>& codes) {
+  return codes.size() == 1 ? codes[0].text : std::to_string(codes.size()) + " codes";
+}

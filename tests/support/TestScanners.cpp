@@ -48,11 +48,11 @@ std::string CodePage(const std::string& text, int dpi, const std::string& path) 
   return path;
 }
 
-int ScannedFilesLeft() {
+int ScannedFilesLeft(const char* prefix) {
   char folder[MAX_PATH];
   if (!GetTempPathA(MAX_PATH, folder)) return -1;
   int n = 0;
-  for (const auto& entry : fs::directory_iterator(folder)) n += entry.path().filename().string().rfind("TQS", 0) == 0;
+  for (const auto& entry : fs::directory_iterator(folder)) n += entry.path().filename().string().rfind(prefix, 0) == 0;
   return n;
 }
 

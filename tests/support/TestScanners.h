@@ -15,7 +15,8 @@ std::string UseTestScanners(const std::string& backends = "pnm\ntest\n");
 bool SavePgm(const GrayImage& image, const std::string& path);
 // A page at dpi with the code of text on it, as a PGM file; the code about 25 mm wide.
 std::string CodePage(const std::string& text, int dpi, const std::string& path);
-// The scanned page files that are still in the private temporary folder.
-int ScannedFilesLeft();
+// The scanned page files that are still in the private temporary folder; with "TQD", the pages of
+// split multi-page files.
+int ScannedFilesLeft(const char* prefix = "TQS");
 // What "von Scanner" in the program "QRCode" scans with: device, source and extra SANE options.
 void UseScanner(const char* device, ScanVorlage vorlage, const std::string& options);

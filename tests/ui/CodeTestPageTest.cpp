@@ -73,12 +73,13 @@ TEST(CodeTestPageTest, SixCodesAlternateSidesAndReadAtThreeAndSixHundredDpiUnder
       SCOPED_TRACE("row " + std::to_string(row));
       const int millimetres = 5 * (row + 1), nominal = page.ppi * millimetres * 10 / 254;
       EXPECT_TRUE(DarkBounds(Cut(sheet, Band(page, row, false))).IsEmpty());
-      const wxRect code = DarkBounds(Cut(sheet, Band(page, row)));
+      const GrayImage band = Cut(sheet, Band(page, row));
+      const wxRect code = DarkBounds(band);
       EXPECT_EQ(code.y, 0); // at the band's top
       EXPECT_LE(code.height, row == 0 && page.ppi == 600 ? 118 : nominal); // 5 mm at 600 dpi ask for 118 pixels
       EXPECT_GT(code.height, finest ? nominal - page.ppi / 50 : nominal * 8 / 10); // rounded down to whole modules, not shrunk
       EXPECT_EQ(row % 2 == 0 ? code.x : Band(page, row).width - code.GetRight() - 1, 0); // flush with its margin
-      EXPECT_EQ(TheCode(ReadWithZXing(WithQuietZone(Cut(sheet, Band(page, row)), 40))),
+      EXPECT_EQ(TheCode(ReadWithZXing(WithQuietZone(band, 40))),
                 std::to_string(millimetres) + " mm\n" + library + "-Bibliothek");
     }
   }

@@ -2,6 +2,7 @@
 // files, the history of reads, and a host's read-in.
 #include "HostilePictures.h"
 #include "RecordingOpener.h"
+#include "TestScanners.h"
 #include "UiTesting.h"
 #include "config/QRCodeKonfiguration.h"
 #include "outside/MessageFilter.h"
@@ -108,7 +109,7 @@ TEST_F(DecodePageTest, ADeclinedCodeShowsTheResultDialogAndACodeScannedMeanwhile
   EXPECT_EQ(shown, (std::vector<std::string>{"www.example.de", "zweiter Code"}));
   EXPECT_EQ(m_decoded, shown);
   EXPECT_TRUE(catchOffDuringHandler && page.m_dlgBarCodeScanner.m_bHookInstalled);
-  EXPECT_TRUE(opener.Calls(0, 300).empty());
+  EXPECT_TRUE(opener.Calls(1, 300).empty()); // waits the 300 ms for a late one
 }
 
 TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadableAndLeavesNothingBehind) {
@@ -121,13 +122,8 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
       texts += (previews[i]->m_arResults.GetSize() ? previews[i]->m_arResults[0]->m_strText.str() : "-") + "|";
     return texts;
   };
-  auto bitmapsInTemp = [] { // of split scans, in the process's temporary folder
-    char folder[MAX_PATH];
-    EXPECT_GT(GetTempPathA(MAX_PATH, folder), 0u);
-    return std::count_if(fs::directory_iterator(folder), {}, [](const auto& e) { return e.path().filename().string().starts_with("TQD"); });
-  };
   auto files = [&](std::vector<std::string> names) {
-    for (std::string& name : names) name = (m_dir / name).string();
+    for (std::string& name : names) name = Path(name);
     return Paths(names);
   };
   // The first file takes far longer to read than the others, which may be read beside it.
@@ -150,16 +146,16 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
   std::string convert = "convert";
   for (const std::string text : {"Seite 1", "Seite 2", "Seite 3"})
     convert.append(" ").append(Picture(text.substr(6) + ".png", WithQuietZone(RenderCode(text, 4), 10)));
-  const std::string tiff = (m_dir / "drei Seiten.TIF").string();
+  const std::string tiff = Path("drei Seiten.TIF");
   ASSERT_EQ(std::system((convert + " -compress lzw '" + tiff + "'").c_str()), 0);
-  const int bitmapsBefore = bitmapsInTemp();
+  const int bitmapsBefore = ScannedFilesLeft("TQD");
   FileDialogRequest asked;
   AnswerFileDialog({tiff}, &asked);
   ClickOn(datei.GetDlgItem(1009));
   EXPECT_TRUE(asked.multiple);
   for (const char* ending : {"*.jpeg", "*.tiff", "*.JPG", "*.png"}) EXPECT_GE(asked.filter.Find(ending), 0) << ending;
   EXPECT_EQ(found() + std::to_string(m_decoded.size()), "Seite 1|Seite 2|Seite 3|6");
-  EXPECT_EQ(bitmapsInTemp(), bitmapsBefore);
+  EXPECT_EQ(ScannedFilesLeft("TQD"), bitmapsBefore);
 
   // A drop given up early (an exception on the way) waits for the files in hand, frees what was
   // read and not taken (the sanitizer build sees leaks), and leaves no bitmap of a scan behind.
@@ -196,14 +192,12 @@ TEST_F(DecodePageTest, DateiReadsDropsInOrderSplitsTiffsSaysWhyAFileIsUnreadable
   EXPECT_TRUE(m_messages.empty());
 
   // A scan beyond the page limit is read up to it, and the user is told.
-  for (const HostileFile& file : MakeHostilePictures())
-    if (file.name == "tiff-10000-pages.tif")
-      std::ofstream(m_dir / file.name, std::ios::binary).write(reinterpret_cast<const char*>(file.bytes.data()), std::ssize(file.bytes));
+  Write("tiff-10000-pages.tif", BlankMultiPageTiff(10000, 1));
   datei.DecodeFiles(files({"tiff-10000-pages.tif"}));
   EXPECT_EQ(m_messages, (std::vector<std::string>{"„tiff-10000-pages.tif“ hat mehr als 1000 Seiten; gelesen wurden nur die ersten 1000.",
                                                   "Es wurden keine QR Codes erkannt."}));
   EXPECT_EQ(previews.GetSize(), 1000);
-  EXPECT_EQ(bitmapsInTemp(), bitmapsBefore);
+  EXPECT_EQ(ScannedFilesLeft("TQD"), bitmapsBefore);
 
   // GTK's own file dialog opens without the toolkit complaining; a person's Escape closes it.
   SetFileDialogHandler(nullptr);
@@ -249,10 +243,10 @@ TEST_F(DecodePageTest, AReadIsRecordedWithItsSourceAndTheVerlaufPageFindsCopiesE
   list.SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
   ClickOn(page.FindWindow(1103));
   EXPECT_EQ(ClipboardText(), "Lieferschein 4711");
-  const std::string csv = (m_dir / "verlauf.csv").string();
+  const std::string csv = Path("verlauf.csv");
   AnswerFileDialog({csv});
   ClickOn(page.FindWindow(1106));
-  const std::string exported = ReadAll(csv);
+  const std::string exported = FileText(csv);
   EXPECT_TRUE(exported.starts_with("Zeit,Quelle,Datei,Seite,Symbologie,Text\r\n") &&
               exported.ends_with(",Datei,,,QRCode,Lieferschein 4711\r\n")) << exported;
 
@@ -310,7 +304,7 @@ TEST(HostReadInCommandTest, CodewerkReadPrintsTheFirstReadOrEndsWithOneWhenClose
   for (const auto& [keys, exitStatus, printed] : cases) {
     const int status = std::system(("timeout 20 sh -c \"" + read + window + keys + "; wait \\$!\"").c_str());
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exitStatus) << keys;
-    EXPECT_EQ(ReadAll(out), printed);
+    EXPECT_EQ(FileText(out), printed);
   }
   fs::remove(out);
 }

@@ -72,7 +72,7 @@ TEST_F(EncodePageTest, KopierenAndSpeichernGiveTheCodeWithItsQuietZoneAtTheSizeA
   FileDialogRequest asked;
   for (const std::string format : {"bmp", "png", "svg", "pdf"}) {
     SCOPED_TRACE(format);
-    AnswerFileDialog({path = (m_dir / "code.").string() + format}, &asked);
+    AnswerFileDialog({path = Path("code." + format)}, &asked);
     bool dpiAsked = false;
     if (format != "bmp")
       WhenModalShown([&](wxWindow* dialog) {
@@ -101,12 +101,12 @@ TEST_F(EncodePageTest, KopierenAndSpeichernGiveTheCodeWithItsQuietZoneAtTheSizeA
   // A file that cannot be written says why and leaves an existing one as it was.
   for (const std::string unwritable : {"/nonexistent/folder/code.bmp", "/proc/version"}) {
     AnswerFileDialog({unwritable});
-    const std::string before = ReadAll(unwritable);
+    const std::string before = FileText(unwritable);
     m_messages.clear();
     ClickOn(m_page->GetDlgItem(1002));
     EXPECT_TRUE(m_messages.size() == 1 && m_messages[0].starts_with("Die Datei „" + unwritable + "“ kann nicht gespeichert werden: "))
         << ::testing::PrintToString(m_messages);
-    EXPECT_EQ(ReadAll(unwritable), before) << unwritable;
+    EXPECT_EQ(FileText(unwritable), before) << unwritable;
   }
 
   Edit()->SetValue(wxString::FromUTF8("Grüße, Lager 7"));

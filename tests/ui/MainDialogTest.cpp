@@ -8,7 +8,6 @@
 
 #include <gtk/gtk.h>
 
-#include <algorithm>
 #include <fstream>
 #include <set>
 
@@ -38,7 +37,7 @@ protected:
   static bool Change(CSubDlgKonfiguration& page, const char* label, const wxVariant& value) {
     return page.GetGrid().GetWindow()->GetGrid()->ChangePropertyValue(Row(page, label), value);
   }
-  // Settings in one line: encoder, decoder, webcam size, dpi, codes; and whether the file holds settings.
+  // Settings in one line: encoder, decoder, webcam size, dpi, codes.
   static std::string Line(const CQRCodeKonfiguration& k) {
     return wxString::Format("enc=%d dec=%d %dx%d dpi=%d qr=%d", int(k.m_eEncoder), int(k.m_eDecoder), int(k.m_sizeWebCam.cx),
                             int(k.m_sizeWebCam.cy), int(k.m_nScanDpi), k.m_bNurQRCodes).utf8_string();

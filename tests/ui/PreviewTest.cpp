@@ -1,6 +1,5 @@
 // The preview of a read and the viewer: green outlines, zooming, the context menu.
 #include "UiTesting.h"
-#include "outside/DibDrawing.h"
 #include "outside/DibServices.h"
 #include "sources/DecodeGrafikViewerDialog.h"
 #include "sources/DecodeGrafikVorschauButton.h"

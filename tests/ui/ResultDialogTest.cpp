@@ -136,6 +136,6 @@ TEST(ResultDialogTest, WLANCopiesItsPasswordAndATerminOpensAsOurOwnCalendarFile)
   ASSERT_TRUE(GetTempPathA(MAX_PATH, folder));
   const std::string& ics = calls[0][0];
   EXPECT_TRUE(ics.starts_with(folder) && ics.ends_with(".ics")) << ics;
-  const std::string content = ReadAll(ics);
+  const std::string content = FileText(ics);
   EXPECT_TRUE(content.starts_with("BEGIN:VCALENDAR") && content.find("SUMMARY:Inventur\r\nDTSTART:20261208T080000Z") != std::string::npos);
 }

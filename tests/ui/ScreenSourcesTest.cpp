@@ -44,7 +44,10 @@ protected:
     auto* shown = dynamic_cast<CSubDlgDecode_ScannerBase*>(Decode().m_wndTabCtrl.m_arSubDlg[Decode().m_wndTabCtrl.GetSelection()]);
     return shown ? *shown : throw std::runtime_error(std::string("no tab \"") + source + "\" in front"); // fails the test at once
   }
-  wxBitmap BitmapOf(const std::string& text) { return wxBitmap(wxImage(Picture(text + ".png", WithQuietZone(RenderCode(text, 5), 20)))); }
+  std::string CodeFile(const std::string& text) { return Picture(text + ".png", WithQuietZone(RenderCode(text, 5), 20)); }
+  wxBitmap BitmapOf(const std::string& text) { return wxBitmap(wxImage(CodeFile(text))); }
+  // No desktop portal: the shot goes through X.
+  void NoPortal() { unsetenv("DBUS_SESSION_BUS_ADDRESS"), setenv("XDG_RUNTIME_DIR", m_dir.c_str(), 1); }
   std::string FirstMessage() const { return m_messages.empty() ? "" : m_messages[0]; }
 
   int m_notFound = 0;
@@ -54,7 +57,7 @@ protected:
 
 // As the only source it takes the shot at once, and later ones never read our own windows.
 TEST_F(ScreenSourcesTest, BildschirmReadsAnotherWindowsCodeThroughXButNeverOurOwnWindows) {
-  unsetenv("DBUS_SESSION_BUS_ADDRESS"), setenv("XDG_RUNTIME_DIR", m_dir.c_str(), 1);
+  NoPortal();
   auto* other = new wxFrame(nullptr, wxID_ANY, "andere Anwendung", wxPoint(760, 280), wxSize(260, 260)); // beside where ours opens
   new wxStaticBitmap(other, wxID_ANY, BitmapOf("Lieferschein 4711"));
   other->Show(), Pump(300);
@@ -70,7 +73,7 @@ TEST_F(ScreenSourcesTest, BildschirmReadsAnotherWindowsCodeThroughXButNeverOurOw
 TEST_F(ScreenSourcesTest, BildschirmGoesThroughThePortalWhereOneAnswers) {
   Child bus("dbus-daemon --session --nofork --print-address=1");
   setenv("DBUS_SESSION_BUS_ADDRESS", bus.Line().c_str(), 1), setenv("TMPDIR", m_dir.c_str(), 1);
-  const std::string picture = Picture("portal.png", WithQuietZone(RenderCode("Portal-Bild", 5), 20));
+  const std::string picture = CodeFile("Portal-Bild");
   CSubDlgDecode_ScannerBase* source = nullptr;
   for (const char* answer : {"", "--cancel", "--fail"}) {
     SCOPED_TRACE(answer);
@@ -105,7 +108,7 @@ TEST_F(ScreenSourcesTest, ZwischenablageReadsAPictureAndCtrlVReadsCopiedFilesLea
 
   auto* files = new wxFileDataObject;
   for (const std::string text : {"Datei eins", "Datei zwei"})
-    files->AddFile(Picture(text + ".png", WithQuietZone(RenderCode(text, 5), 20)));
+    files->AddFile(CodeFile(text));
   copy(files);
   source.FindWindow(1008)->SetFocus(), Pump(100);
   wxUIActionSimulator().Char('v', wxMOD_CONTROL);
@@ -119,7 +122,7 @@ TEST_F(ScreenSourcesTest, ZwischenablageReadsAPictureAndCtrlVReadsCopiedFilesLea
 }
 
 TEST_F(ScreenSourcesTest, AModalMainDialogStaysOpenThroughTheShot) {
-  unsetenv("DBUS_SESSION_BUS_ADDRESS"), setenv("XDG_RUNTIME_DIR", m_dir.c_str(), 1);
+  NoPortal();
   RememberSource("Bildschirm");
   CQRCodeDlg dialog;
   ASSERT_TRUE(dialog.CreateFromTemplate());

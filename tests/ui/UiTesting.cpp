@@ -71,10 +71,10 @@ wxImage CaptureClient(wxWindow* window) {
 }
 
 GrayImage ToGray(const wxImage& image) {
-  GrayImage gray{image.GetWidth(), image.GetHeight(), {}};
+  GrayImage gray{image.GetWidth(), image.GetHeight(), std::vector<std::uint8_t>(std::size_t(image.GetWidth()) * image.GetHeight())};
   const unsigned char* rgb = image.GetData();
-  for (int i = 0; i < gray.width * gray.height; ++i)
-    gray.pixels.push_back(static_cast<std::uint8_t>((rgb[3 * i] + rgb[3 * i + 1] + rgb[3 * i + 2]) / 3));
+  for (std::size_t i = 0; i < gray.pixels.size(); ++i)
+    gray.pixels[i] = static_cast<std::uint8_t>((rgb[3 * i] + rgb[3 * i + 1] + rgb[3 * i + 2]) / 3);
   return gray;
 }
 
@@ -150,15 +150,6 @@ std::string ClipboardText() {
   return !!open && wxTheClipboard->GetData(data) ? FromWx(data.GetText()).str() : std::string();
 }
 
-std::string ReadAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string TheCode(const std::vector<ReadCode>& codes) {
-  return codes.size() == 1 ? codes[0].text : std::to_string(codes.size()) + " codes";
-}
-
 void PageTest::SetUp() {
   m_savedMessages = SetMessageBoxHandler([this](const CString& text, UINT type) {
     m_messages.push_back(text.str()), m_types.push_back(type);
@@ -166,13 +157,13 @@ void PageTest::SetUp() {
     const int answer = m_answers.front();
     return m_answers.pop_front(), answer;
   });
-  fs::create_directories(m_dir);
+  InFolder::SetUp();
 }
 
 void PageTest::TearDown() {
   m_dialog.reset();
   SetMessageBoxHandler(m_savedMessages), SetFileDialogHandler(nullptr), SetPopupMenuHandler(nullptr);
-  fs::remove_all(m_dir);
+  InFolder::TearDown();
 }
 
 CQRCodeDlg& PageTest::Show(int tab, const std::function<void(CSubDlgDecode&)>& prepare) {
@@ -199,9 +190,3 @@ void PageTest::ToTab(int tab, int ms) {
 }
 
 CSubDlgDecode& PageTest::Decode() { return *dynamic_cast<CSubDlgDecode*>(m_dialog->GetTabCtrl().m_arSubDlg[1]); }
-
-std::string PageTest::Picture(const std::string& name, const GrayImage& image) {
-  const std::string path = (m_dir / name).string();
-  EXPECT_TRUE(SavePng(image, path));
-  return path;
-}

@@ -4,6 +4,7 @@
 
 #include "CodeReaders.h"
 #include "GrayImage.h"
+#include "TestFolder.h"
 #include "TestPictures.h"
 #include "outside/FileDialog.h"
 #include "outside/MessageBox.h"
@@ -46,7 +47,7 @@ void TypeText(const std::string& text);
 void WhenModalShown(std::function<void(wxWindow* dialog)> action);
 // Ends a modal dialog shown by WhenModalShown.
 inline void EndModal(wxWindow* dialog) { static_cast<wxDialog*>(dialog)->EndModal(wxID_CANCEL); }
-// The decode page opens on the source with this tab label ("2D Scanner", "WebCam", "Scanner", "Datei").
+// The decode page opens on the source with this tab label ("2D Scanner", "WebCam", "Scanner", "Datei", …).
 void RememberSource(const char* label);
 // Brings the tab with this label to the front and lets it show.
 void SelectTab(CBaseSubDlgTabCtrl& tabs, const char* label);
@@ -59,14 +60,10 @@ void AnswerFileDialog(std::vector<std::string> paths, FileDialogRequest* asked =
 // Results of these texts, each a "QRCode" unless symbols names another.
 CDecodeResultArray Results(const std::vector<std::string>& texts, const std::vector<std::string>& symbols = {});
 std::string ClipboardText();
-// The whole file, "" when there is none.
-std::string ReadAll(const fs::path& path);
-// The text of the one code read, or how many there were.
-std::string TheCode(const std::vector<ReadCode>& codes);
 
 // What the page tests share: message boxes recorded (answered from m_answers, else IDOK), a private
 // folder, and the main dialog whose host handler records the texts it gets.
-class PageTest : public ::testing::Test {
+class PageTest : public InFolder<> {
 protected:
   void SetUp() override;
   void TearDown() override;
@@ -77,7 +74,6 @@ protected:
   CSubDlgDecode& Decode();
   // Brings the main dialog's page to the front and lets it show.
   void ToTab(int tab, int ms = 200);
-  std::string Picture(const std::string& name, const GrayImage& image);
   // What was read once n codes were, or time ran out.
   auto& Decoded(size_t n, int ms = 10000) { return PumpUntil([&] { return m_decoded.size() == n; }, ms), m_decoded; }
 
@@ -87,6 +83,5 @@ protected:
   std::deque<int> m_answers;
   int m_images = -1;
   bool m_accept = true;
-  fs::path m_dir = fs::temp_directory_path() / ("codewerk-ui-" + std::to_string(::getpid()));
   MessageBoxHandler m_savedMessages;
 };

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -80,17 +81,9 @@ std::string Summary(CDecodeResultArray& results) {
   return lines;
 }
 
-// Pictures saved into the test's folder by an independent writer, as PNG or BMP by the name's ending.
-template <class Base> struct WithPictures : InFolder<Base> {
-  std::string Saved(const GrayImage& image, const std::string& name) const {
-    EXPECT_TRUE(name.ends_with(".bmp") ? SaveBmp(image, this->Path(name)) : SavePng(image, this->Path(name))) << name;
-    return this->Path(name);
-  }
-};
+class DecoderBackEndTest : public InFolder<::testing::TestWithParam<BackEnd>> {};
 
-class DecoderBackEndTest : public WithPictures<::testing::TestWithParam<BackEnd>> {};
-
-class CombinedDecoderTest : public WithPictures<::testing::Test> {};
+class CombinedDecoderTest : public InFolder<> {};
 
 // Counts its live instances, so tests see exactly what an owning list deletes.
 struct Tracked { static inline int alive = 0; Tracked() { ++alive; } ~Tracked() { --alive; } };
@@ -118,11 +111,11 @@ public:
   }
 };
 
-class DecodeCommandTest : public WithPictures<::testing::Test> {
+class DecodeCommandTest : public InFolder<> {
 protected:
   void TearDown() override {
     GetQRCodeKonfiguration() = m_settings; // the command changes this process's settings
-    WithPictures::TearDown();
+    InFolder::TearDown();
   }
   // The exit status, standard output and standard error as one text; of a usage text only its first word.
   static std::string Decode(std::vector<std::string> args, const std::string& input = "") {
@@ -132,7 +125,7 @@ protected:
     return std::to_string(rc) + "\n" + out.str() + "--\n" + std::regex_replace(err.str(), std::regex(R"(usage:[\s\S]*)"), "usage:");
   }
   std::string Code(const std::string& name, const std::string& text, int module = 4, int border = 8) {
-    return Saved(WithQuietZone(RenderCode(text, module), border), name);
+    return Picture(name, WithQuietZone(RenderCode(text, module), border));
   }
 
   CQRCodeKonfiguration m_settings = GetQRCodeKonfiguration();
@@ -167,17 +160,18 @@ TEST_P(DecoderBackEndTest, CodesAndBarCodesAreReadFromFramedTurnedAndDegradedPic
       {"all formats", qrAndEan, {"9783161484100", "neben dem Strichcode"}, false},
   };
   for (unsigned seed = 1; seed <= 6; ++seed) cases.push_back({"scene " + std::to_string(seed), CodelessScene(800, 600, seed), {}, false});
+  std::map<std::string, Symbols> read;
   for (const Case& c : cases)
     for (const std::string& ext : c.bmpToo ? Strings{".png", ".bmp"} : Strings{".png"})
-      EXPECT_EQ(Texts(GetParam().ReadFile(Saved(c.picture, c.name + ext), c.onlyQR)), c.texts) << c.name << ext;
-  EXPECT_TRUE(!GetParam().decode((m_dir / "missing.png").c_str(), true) && !GetParam().decode(nullptr, true));
-  for (const DecodedSymbol& r : GetParam().ReadFile(m_dir / "all formats.png", false))
+      EXPECT_EQ(Texts(read[c.name + ext] = GetParam().ReadFile(Picture(c.name + ext, c.picture), c.onlyQR)), c.texts) << c.name << ext;
+  EXPECT_TRUE(!GetParam().decode(Path("missing.png").c_str(), true) && !GetParam().decode(nullptr, true));
+  for (const DecodedSymbol& r : read["all formats.png"])
     EXPECT_TRUE(r.text != "9783161484100" || (r.symbology == "EAN-13" && r.corners.size() == 4)) << r.symbology; // as actions need
   BackEnd single = kZXing; // a webcam frame gives one code, a scan every
-  EXPECT_EQ((single.decode = ZXING_DecodeImageSingleResult, single.ReadFile(m_dir / "two codes.png").size()), 1u);
+  EXPECT_EQ((single.decode = ZXING_DecodeImageSingleResult, single.ReadFile(Path("two codes.png")).size()), 1u);
   // The corners are the symbol's, in one order: turned a quarter clockwise, its top-left corner is at
   // the picture's top right, its top-right below it.
-  const auto reads = GetParam().ReadFile(m_dir / "offset.png"), turned = GetParam().ReadFile(m_dir / "turned90.png");
+  const auto &reads = read["offset.png"], &turned = read["turned90.png"];
   ASSERT_TRUE(reads.size() == 1 && turned.size() == 1 && reads[0].corners.size() == 4 && turned[0].corners.size() == 4);
   const int n = code.width; // 29 modules of 4 pixels
   const POINT expected[4] = {{301, 173}, {301 + n, 173}, {301 + n, 173 + n}, {301, 173 + n}}, *r = reads[0].corners.data(),
@@ -202,14 +196,14 @@ TEST_P(DecoderBackEndTest, TextsComeBackInTheirOwnCharactersAndWholeInBuffersTha
       {"one latin-1 sign", RawQr("25\xB0" "C", 0), "25\xC2\xB0" "C"},          // 25°C
   };
   for (const auto& [what, picture, text] : cases)
-    EXPECT_EQ(Texts(GetParam().ReadFile(Saved(picture, what + std::string(".png")))), Strings{text}) << what;
+    EXPECT_EQ(Texts(GetParam().ReadFile(Picture(what + std::string(".png"), picture))), Strings{text}) << what;
   // ECI text beyond U+10FFFF, which iconv converts without complaint, still comes back as UTF-8 from ZXing.
-  const Strings beyond = Texts(GetParam().ReadFile(Saved(RawQr("Gr\xF4\x90\x80\x80" "e", 26), "beyond.png")));
+  const Strings beyond = Texts(GetParam().ReadFile(Picture("beyond.png", RawQr("Gr\xF4\x90\x80\x80" "e", 26))));
   EXPECT_TRUE(GetParam().decode != kZXing.decode || (beyond.size() == 1 && IsValidUTF8(beyond[0].data(), beyond[0].size())))
       << ::testing::PrintToString(beyond);
   const std::string text = "\xC3\xA4\xC3\xB6\xC3\xBC-abc"; // äöü-abc, 10 bytes
   const BackEnd& b = GetParam();
-  void* handle = b.decode(Saved(Framed(RenderCode(text, 4)), "buffers.png").c_str(), true);
+  void* handle = b.decode(Picture("buffers.png", Framed(RenderCode(text, 4))).c_str(), true);
   ASSERT_EQ(b.count(handle), 1);
   char buffer[11] = "xxxxxxxxxx";
   // "äö" fits in 6 bytes, half a "ü" does not; and there is no second result.
@@ -277,7 +271,7 @@ TEST(SecondLooksTest, ABarCodeFoundInOneChangedPictureOnlyNeedsASecondLook) {
 TEST_F(CombinedDecoderTest, ZBarReadsWhereZXingFindsNothing) {
   GrayImage code = WithQuietZone(RenderCode(kUrl, 5), 20);
   Paste(code, Canvas(15, 15), 20, 20); // the outer corner of the top-left finder pattern, 3 x 3 modules
-  const std::string path = Saved(Framed(code), "blot.png");
+  const std::string path = Picture("blot.png", Framed(code));
   CDecodeResultArray results;
   EXPECT_TRUE(kZXing.ReadFile(path).empty() && CodeReader(Decoder_ZXingZBar, true).Read(path.c_str(), results));
   EXPECT_EQ(Texts(kZBar.ReadFile(path)), Strings{kUrl});
@@ -340,8 +334,8 @@ TEST(DecodeResultArrayTest, CopiesAreDeepAndAHandleIsReadWholeAndFreedOnlyWhenAs
 // Line breaks shown, points on asking, several files named, an unreadable one not stopping the
 // others, all formats for this run only, usage errors, and names from standard input by line or by NUL.
 TEST_F(DecodeCommandTest, OneLinePerCodeForPeopleWithTheStatusForScripts) {
-  const std::string file = Code("2.png", "zwei\nZeilen \\ Ende"), a = Code("a b.png", "erste"), empty = Saved(Canvas(100, 100), "0.png");
-  const std::string broken = (m_dir / "kaputt.png").string(), ean = Saved(WithQuietZone(RenderEan13("978316148410", 2), 10), "ean.png");
+  const std::string file = Code("2.png", "zwei\nZeilen \\ Ende"), a = Code("a b.png", "erste"), empty = Picture("0.png", Canvas(100, 100));
+  const std::string broken = Path("kaputt.png"), ean = Picture("ean.png", WithQuietZone(RenderEan13("978316148410", 2), 10));
   std::ofstream(broken) << "not a picture";
   const std::string line = "QRCode: zwei\\nZeilen \\\\ Ende\n", both = "0\n" + a + ": QRCode: erste\n" + file + ": " + line + "--\n";
   const struct { Strings args; std::string said, input = ""; } cases[] = {
@@ -400,13 +394,11 @@ TEST_F(DecodeCommandTest, AVersion40CodeArrivesWholeAndTheSettingsPickTheDecoder
 // Every page of a scan is read and marked, up to the page limit; JSON for scripts, escaped; a batch on
 // several threads comes out in the files' order, with the bad one on its own line.
 TEST_F(DecodeCommandTest, EveryPageAndFileComesInOrderUpToThePageLimit) {
-  const std::string scan = (m_dir / "scan.tif").string(), many = (m_dir / "1001.tif").string(), missing = (m_dir / "fehlt.png").string();
+  const std::string scan = Path("scan.tif"), many = Write("1001.tif", BlankMultiPageTiff(1001, 8)), missing = Path("fehlt.png");
   ASSERT_EQ(std::system(("convert " + Code("a.png", "Seite eins") + " " + Code("b.png", "Seite zwei") + " " + Code("c.png", "Seite drei") +
                          " -compress lzw " + scan).c_str()), 0);
   EXPECT_EQ(Decode({scan}), "0\n" + scan + " (page 1): QRCode: Seite eins\n" + scan + " (page 2): QRCode: Seite zwei\n" + scan +
                                 " (page 3): QRCode: Seite drei\n--\n");
-  const auto pages = BlankMultiPageTiff(1001, 8);
-  std::ofstream(many, std::ios::binary).write(reinterpret_cast<const char*>(pages.data()), static_cast<long>(pages.size()));
   Strings args = {"--json", "--jobs", "4", Code("json.png", "sagt \"Hallo\"\t\xC3\xBC")};
   const std::string found = "\",\"symbology\":\"QRCode\",\"points\":P}]}\n";
   std::string expected = "2\n{\"file\":\"" + args.back() + "\",\"results\":[{\"text\":\"sagt \\\"Hallo\\\"\\t\xC3\xBC" + found;

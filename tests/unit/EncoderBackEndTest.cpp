@@ -37,7 +37,7 @@ struct AnsiCodePage {
 // Dense codes can show a reader phantom linear symbols too; only the QR code is of interest.
 std::string QrText(std::vector<ReadCode> codes) {
   std::erase_if(codes, [](const ReadCode& c) { return c.format != "QRCode" && c.format != "QR-Code"; });
-  return codes.size() == 1 ? codes[0].text : "<read " + std::to_string(codes.size()) + " codes>";
+  return TheCode(codes);
 }
 
 // What ZBar reads from a code handle, drawn at four pixels per module with a quiet zone.

@@ -82,7 +82,7 @@ TEST_F(HostileFilesTest, AFullDiskIsToldAndThePagesSplitSoFarAreRead) {
 
 // "codewerk decode -" as a pipeline stage: the first file's line comes out before the next name has even been written.
 TEST_F(HostileFilesTest, TheFirstResultComesBeforeTheNextNameIsGiven) {
-  for (const std::string name : {"eins", "zwei"}) ASSERT_TRUE(SavePng(WithQuietZone(RenderCode(name, 4), 8), Write(name + ".png", {})));
+  for (const std::string name : {"eins", "zwei"}) Picture(name + ".png", WithQuietZone(RenderCode(name, 4), 8));
   EXPECT_EQ(Shell("cd " + m_dir.string() + " && { echo eins.png; timeout 60 sh -c 'until [ -s out ]; do sleep 0.01; done' || echo late; "
                 "echo zwei.png; } | " + m_decode + "- >out && cat out"),
             "0: eins.png: QRCode: eins\nzwei.png: QRCode: zwei\n");

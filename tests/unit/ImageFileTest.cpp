@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <sys/stat.h>
 

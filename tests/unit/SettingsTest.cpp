@@ -1,4 +1,5 @@
 // The settings file: defaults, broken files, saving that keeps what others wrote, and copies.
+#include "TestFolder.h"
 #include "config/QRCodeKonfiguration.h"
 #include "outside/MessageBox.h"
 #include "outside/Profile.h"
@@ -12,11 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace fs = std::filesystem;
-
 namespace {
-
-std::string Bytes(const fs::path& file) { std::ifstream in(file, std::ios::binary); return {std::istreambuf_iterator<char>(in), {}}; }
 
 // Encoder, decoder, webcam size, scan resolution, QR codes only, history on and its size.
 std::string Values(const CQRCodeKonfiguration& k) {
@@ -34,7 +31,7 @@ protected:
   void WriteFile(const std::string& content) const { std::ofstream(File(), std::ios::binary) << content; }
   // The file's bytes, and how many files its folder holds.
   std::string Saved() const {
-    return Bytes(File()) + "(" + std::to_string(std::distance(fs::directory_iterator(File().parent_path()), {})) + " files)";
+    return FileText(File()) + "(" + std::to_string(std::distance(fs::directory_iterator(File().parent_path()), {})) + " files)";
   }
 
   const std::string m_saved = std::getenv("XDG_CONFIG_HOME");
@@ -70,9 +67,9 @@ TEST_F(SettingsTest, EachFileLoadsItsValuesOrTheDefaultsWithAReasonAndSavingKeep
     EXPECT_NE(settings.GetLastLoadReason().find(c.reason), std::string::npos) << settings.GetLastLoadReason();
     settings.m_eEncoder = Encoder_QREncode;
     ASSERT_TRUE(settings.Sichern()) << settings.GetLastErrorText().str();
-    EXPECT_NE(Bytes(File()).find("Enc=0"), std::string::npos);
+    EXPECT_NE(FileText(File()).find("Enc=0"), std::string::npos);
     const fs::path kept = File().string() + ".defekt";
-    EXPECT_EQ(fs::is_directory(kept) ? "(a folder)" : Bytes(kept), c.content);
+    EXPECT_EQ(fs::is_directory(kept) ? "(a folder)" : FileText(kept), c.content);
     fs::remove_all(kept), fs::remove_all(File());
   }
 

@@ -16,7 +16,7 @@ std::vector<std::string> ThroughCode(const std::string& text) {
   const GrayImage code = WithQuietZone(RenderCode(text, 3), 12);
   std::vector<std::string> read;
   for (const auto& codes : {ReadWithZXing(code), ReadWithZBar(code, true)})
-    read.push_back(codes.size() == 1 ? codes[0].text : codes.empty() ? "(no code)" : "(several codes)");
+    read.push_back(TheCode(codes));
   return read;
 }
 

@@ -1,12 +1,12 @@
 // vCards as phones and mail programs write them, read field by field; the record, the address
 // lines, and the vCard text the entry dialog makes.
+#include "TestFolder.h"
 #include "outside/TextServices.h"
 #include "outside/VCard.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -45,8 +45,7 @@ std::map<std::string, std::string> Fields(const CBasisKundeDatenbankEintrag& r) 
 
 // The n-th vCard of a shared fixture file, exactly as the file holds it (line endings included).
 std::string FixtureCard(const std::string& file, int index) {
-  std::ifstream in(fs::path(CODEWERK_SHARED_FIXTURES) / "vcards" / file, std::ios::binary);
-  const std::string all((std::istreambuf_iterator<char>(in)), {});
+  const std::string all = FileText(fs::path(CODEWERK_SHARED_FIXTURES) / "vcards" / file);
   size_t start = all.find("BEGIN:VCARD");
   for (int i = 0; i < index && start != std::string::npos; ++i) start = all.find("BEGIN:VCARD", start + 1);
   return start == std::string::npos ? std::string() : all.substr(start, all.find("END:VCARD", start) + 9 - start);

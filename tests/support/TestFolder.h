@@ -1,6 +1,8 @@
-// What the unit tests share: a folder of the test's own, gone with the test, files written into it
-// and read back whole, and the texts of a list of reads.
+// What the tests share: a folder of the test's own, gone with the test, files and pictures written
+// into it and read back whole, and the texts of a list of reads.
 #pragma once
+#include "TestPictures.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,6 +29,11 @@ protected:
     std::ofstream(m_dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
     return Path(name);
   }
+  // Saved by an independent writer, as BMP or PNG by the name's ending.
+  std::string Picture(const std::string& name, const GrayImage& image) const {
+    EXPECT_TRUE(name.ends_with(".bmp") ? SaveBmp(image, Path(name)) : SavePng(image, Path(name))) << name;
+    return Path(name);
+  }
 
-  fs::path m_dir = fs::temp_directory_path() / ("codewerk-unit-" + std::to_string(getpid()));
+  fs::path m_dir = fs::temp_directory_path() / ("codewerk-test-" + std::to_string(getpid()));
 };
