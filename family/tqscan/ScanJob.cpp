@@ -76,7 +76,7 @@ void ScanJob::Run() {
       close(m_socket);
       m_socket = -1;
     }
-    kill(m_child, SIGKILL); // gone already, unless it hung after its last word
+    if (m_child > 0) kill(m_child, SIGKILL); // gone already, unless it hung after its last word; never 0 or -1, the group or everyone
     int status = 0;
     while (waitpid(m_child, &status, 0) < 0 && errno == EINTR) {
     }
